@@ -1,0 +1,3 @@
+#include "app/InstallPhase.h"
+
+std::atomic<int32_t> InstallPhase{PhaseIdle};
