@@ -173,6 +173,8 @@ int WriteData(ZipReader& reader, OutputFile& output) {
 int ExtractFolder(ZipReader& reader, const std::wstring& relative) {
     if (relative.empty()) return EXTRACT_OK;
     if (reader.baseFolder.size() + relative.size() > kMaxFolderPath) return EXTRACT_NAME_TOO_LONG;
+    // A folder entry may be the only trace of its folder, so it is never taken on trust.
+    reader.folders.Forget();
     return reader.folders.Ensure(reader.baseFolder, relative) ? EXTRACT_OK : EXTRACT_CANNOT_CREATE;
 }
 
