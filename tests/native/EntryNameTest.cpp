@@ -115,7 +115,7 @@ TEST(EntryPathCheck, ComponentsBeyondTheFileSystemLimitAreTooLong) {
     EXPECT_EQ(CheckEntryPath(longest + u"x:y").verdict, EntryPathVerdict::Unsafe);
 }
 
-TEST(EntryPathCheck, RuleThenGateOnTheDesignedEscapes) {
+TEST(EntryPathCheck, RuleThenGateOnKnownEscapes) {
     // Escapes the clean-up rule leaves behind are refused; the rest land inside.
     EXPECT_EQ(CheckEntryPath(ApplyNameRule(u"x/../../y.txt")).verdict, EntryPathVerdict::Unsafe);
     EXPECT_EQ(CheckEntryPath(ApplyNameRule(u"C:\\..\\y.txt")).verdict, EntryPathVerdict::Unsafe);
