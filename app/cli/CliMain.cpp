@@ -18,6 +18,7 @@ const CommandEntry kCommands[] = {
     {{L"config", L"", RunConfigCommand}, 0},
     {{L"share-record", L"<digits>", RunShareRecordCommand}, 1},
     {{L"login-profile", L"<install-dir> [<channel>]", RunLoginProfileCommand}, 1},
+    {{L"extract", L"<archive> <destination>", RunExtractCommand}, 2},
 };
 
 void PrintUsage() {
