@@ -28,3 +28,4 @@ CliResult CliUsageError(const CliCommand& command);
 CliResult RunConfigCommand(const CliArgs& args);
 CliResult RunShareRecordCommand(const CliArgs& args);
 CliResult RunLoginProfileCommand(const CliArgs& args);
+CliResult RunDownloadCommand(const CliArgs& args);

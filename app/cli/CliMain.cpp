@@ -18,6 +18,7 @@ const CommandEntry kCommands[] = {
     {{L"config", L"", RunConfigCommand}, 0},
     {{L"share-record", L"<digits>", RunShareRecordCommand}, 1},
     {{L"login-profile", L"<install-dir> [<channel>]", RunLoginProfileCommand}, 1},
+    {{L"download", L"<host[:port]> <object-path> <file> [--no-resume]", RunDownloadCommand}, 3},
 };
 
 void PrintUsage() {
