@@ -28,4 +28,6 @@ CliResult CliUsageError(const CliCommand& command);
 CliResult RunConfigCommand(const CliArgs& args);
 CliResult RunShareRecordCommand(const CliArgs& args);
 CliResult RunLoginProfileCommand(const CliArgs& args);
+CliResult RunDownloadCommand(const CliArgs& args);
 CliResult RunExtractCommand(const CliArgs& args);
+CliResult RunInstallCommand(const CliArgs& args);

@@ -18,7 +18,10 @@ const CommandEntry kCommands[] = {
     {{L"config", L"", RunConfigCommand}, 0},
     {{L"share-record", L"<digits>", RunShareRecordCommand}, 1},
     {{L"login-profile", L"<install-dir> [<channel>]", RunLoginProfileCommand}, 1},
+    {{L"download", L"<host[:port]> <object-path> <file> [--no-resume]", RunDownloadCommand}, 3},
     {{L"extract", L"<archive> <destination>", RunExtractCommand}, 2},
+    {{L"install", L"<base-dir> [--host H[:P]] [--package-path P] [--stats-host H[:P]] [--attempts N]",
+      RunInstallCommand}, 1},
 };
 
 void PrintUsage() {

@@ -3,9 +3,11 @@
 // worker's wake arrives it does what the window does: write the login profile, start the
 // lobby with "runas", end.
 
+#include <windows.h>
 #include <shellapi.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "BuildHosts.h"
 #include "app/BuildConfig.h"
