@@ -1,0 +1,121 @@
+#include "skin/WindowThreadQueue.h"
+
+#include <deque>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+struct QueuedAction {
+    const void* target = nullptr;
+    std::function<void()> action;
+};
+
+struct WindowQueue {
+    std::deque<QueuedAction> actions;
+    bool signalled = false;  // a WM_SKIN_RUN_QUEUED or the retry timer is on its way
+};
+
+struct Queues {
+    std::mutex lock;
+    std::map<HWND, WindowQueue> windows;
+};
+
+Queues& AllQueues() {
+    static Queues queues;
+    return queues;
+}
+
+}  // namespace
+
+namespace WindowThreadQueue {
+
+bool BelongsToOtherThread(HWND window) noexcept {
+    if (!window) return false;
+    const DWORD owner = GetWindowThreadProcessId(window, nullptr);
+    return owner != 0 && owner != GetCurrentThreadId();
+}
+
+bool Post(HWND window, const void* target, std::function<void()> action) noexcept {
+    if (!window || !action) return false;
+    Queues& queues = AllQueues();
+    try {
+        std::lock_guard guard(queues.lock);
+        WindowQueue& queue = queues.windows[window];
+        queue.actions.push_back({target, std::move(action)});
+        if (queue.signalled) return true;
+        if (PostMessageW(window, WM_SKIN_RUN_QUEUED, 0, 0)) {
+            queue.signalled = true;
+            return true;
+        }
+        if (!IsWindow(window)) {
+            queues.windows.erase(window);
+            return false;
+        }
+        // The window's message queue is full; the next call or the next run tries again.
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool Call(HWND window, const std::function<void()>& action) noexcept {
+    if (!window || !action || !IsWindow(window)) return false;
+    return SendMessageW(window, WM_SKIN_CALL, 0, reinterpret_cast<LPARAM>(&action)) == 1;
+}
+
+void Run(HWND window) noexcept {
+    Queues& queues = AllQueues();
+    size_t budget = 0;
+    {
+        std::lock_guard guard(queues.lock);
+        const auto found = queues.windows.find(window);
+        if (found == queues.windows.end()) return;
+        budget = found->second.actions.size();
+    }
+    // One at a time, without the lock: an action may destroy elements (which purges the
+    // queue) or queue more work.
+    for (; budget > 0; --budget) {
+        QueuedAction next;
+        {
+            std::lock_guard guard(queues.lock);
+            const auto found = queues.windows.find(window);
+            if (found == queues.windows.end() || found->second.actions.empty()) break;
+            next = std::move(found->second.actions.front());
+            found->second.actions.pop_front();
+        }
+        try {
+            next.action();
+        } catch (...) {
+            // A failed change is dropped; the window carries on.
+        }
+    }
+    std::lock_guard guard(queues.lock);
+    const auto found = queues.windows.find(window);
+    if (found == queues.windows.end()) return;
+    if (found->second.actions.empty()) {
+        queues.windows.erase(found);
+        return;
+    }
+    // More arrived meanwhile. A timer is taken up only after pending paint and input, so a
+    // worker that keeps changing labels cannot keep the window from drawing them.
+    found->second.signalled = SetTimer(window, kRunQueuedTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+}
+
+void ForgetTarget(const void* target) noexcept {
+    if (!target) return;
+    Queues& queues = AllQueues();
+    std::lock_guard guard(queues.lock);
+    for (auto& [window, queue] : queues.windows) {
+        std::erase_if(queue.actions, [&](const QueuedAction& queued) { return queued.target == target; });
+    }
+}
+
+void ForgetWindow(HWND window) noexcept {
+    Queues& queues = AllQueues();
+    std::lock_guard guard(queues.lock);
+    queues.windows.erase(window);
+}
+
+}  // namespace WindowThreadQueue
