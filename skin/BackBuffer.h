@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "skin/Geometry.h"
 #include "skin/GdiplusOwners.h"
+#include "skin/Geometry.h"
 
 class BackBuffer {
 public:

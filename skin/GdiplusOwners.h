@@ -4,7 +4,7 @@
 // cannot adopt a handle made elsewhere (a cloned font, a decoded image).
 
 #include <windows.h>
-#include <objidl.h>
+// gdiplus.h needs windows.h (with its COM part: no WIN32_LEAN_AND_MEAN) before it.
 #include <gdiplus.h>
 
 #include <memory>

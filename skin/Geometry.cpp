@@ -11,8 +11,7 @@ IntRect Intersect(const IntRect& a, const IntRect& b) {
 IntRect Union(const IntRect& a, const IntRect& b) {
     if (a.IsEmpty()) return b.IsEmpty() ? IntRect{} : b;
     if (b.IsEmpty()) return a;
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
 IntRect PositionedRect(int x, int y, bool hasImage, uint32_t imageWidth, uint32_t imageHeight, bool hasParent,
@@ -47,9 +46,13 @@ SourceRect FrameSource(const FrameDraw& draw) {
     return source;
 }
 
-uint32_t ClampAlpha(uint32_t alpha) { return alpha > 255 ? 255 : alpha; }
+uint32_t ClampAlpha(uint32_t alpha) {
+    return alpha > 255 ? 255 : alpha;
+}
 
-float AlphaScale(uint32_t alpha) { return static_cast<float>(ClampAlpha(alpha)) * 0.003921569f; }
+float AlphaScale(uint32_t alpha) {
+    return static_cast<float>(ClampAlpha(alpha)) * 0.003921569f;
+}
 
 IntPoint CenteredOrigin(const IntRect& reference, int clientWidth, int clientHeight) {
     return {reference.left + (reference.Width() - clientWidth) / 2,

@@ -4,6 +4,8 @@
 // position in step with itself. The embedding code sets the three members below once the
 // control is in place; until then the element behaves like a plain one.
 
+#include <windows.h>
+// ole2.h needs windows.h first.
 #include <ole2.h>
 #include <wrl/client.h>
 

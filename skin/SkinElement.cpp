@@ -62,7 +62,9 @@ void SkinElement::LeaveTree() {
     parent_ = nullptr;
 }
 
-IntRect SkinElement::ParentRect() const { return parent_ ? parent_->rect_ : rect_; }
+IntRect SkinElement::ParentRect() const {
+    return parent_ ? parent_->rect_ : rect_;
+}
 
 IntRect SkinElement::RelativeRect() const {
     return parent_ ? rect_.Offset(-parent_->rect_.left, -parent_->rect_.top) : rect_;
@@ -175,7 +177,9 @@ int SkinElement::RequestFocus() {
                  : 0;
 }
 
-int SkinElement::HasFocus() const { return GetFocusElement() == this ? 1 : 0; }
+int SkinElement::HasFocus() const {
+    return GetFocusElement() == this ? 1 : 0;
+}
 
 SkinElement* SkinElement::GetFocusElement() const {
     if (!host_) return nullptr;
@@ -303,18 +307,42 @@ int SkinElement::OnMouseLeave(WPARAM wParam, LPARAM lParam) {
     return RaiseEvent(EVENT_MOUSE_LEAVE, wParam, lParam);
 }
 
-int SkinElement::OnMouseMove(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MOUSE_MOVE, w, l); }
-int SkinElement::OnMouseHover(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MOUSE_HOVER, w, l); }
-int SkinElement::OnLButtonDown(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_LBUTTON_DOWN, w, l); }
-int SkinElement::OnLButtonUp(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_LBUTTON_UP, w, l); }
-int SkinElement::OnLButtonDblClk(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_LBUTTON_DBLCLK, w, l); }
-int SkinElement::OnRButtonDown(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_RBUTTON_DOWN, w, l); }
-int SkinElement::OnRButtonUp(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_RBUTTON_UP, w, l); }
-int SkinElement::OnRButtonDblClk(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_RBUTTON_DBLCLK, w, l); }
-int SkinElement::OnMButtonDown(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MBUTTON_DOWN, w, l); }
-int SkinElement::OnMButtonUp(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MBUTTON_UP, w, l); }
-int SkinElement::OnMButtonDblClk(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MBUTTON_DBLCLK, w, l); }
-int SkinElement::OnMouseWheel(WPARAM w, LPARAM l) { return RaiseEvent(EVENT_MOUSE_WHEEL, w, l); }
+int SkinElement::OnMouseMove(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MOUSE_MOVE, w, l);
+}
+int SkinElement::OnMouseHover(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MOUSE_HOVER, w, l);
+}
+int SkinElement::OnLButtonDown(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_LBUTTON_DOWN, w, l);
+}
+int SkinElement::OnLButtonUp(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_LBUTTON_UP, w, l);
+}
+int SkinElement::OnLButtonDblClk(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_LBUTTON_DBLCLK, w, l);
+}
+int SkinElement::OnRButtonDown(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_RBUTTON_DOWN, w, l);
+}
+int SkinElement::OnRButtonUp(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_RBUTTON_UP, w, l);
+}
+int SkinElement::OnRButtonDblClk(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_RBUTTON_DBLCLK, w, l);
+}
+int SkinElement::OnMButtonDown(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MBUTTON_DOWN, w, l);
+}
+int SkinElement::OnMButtonUp(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MBUTTON_UP, w, l);
+}
+int SkinElement::OnMButtonDblClk(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MBUTTON_DBLCLK, w, l);
+}
+int SkinElement::OnMouseWheel(WPARAM w, LPARAM l) {
+    return RaiseEvent(EVENT_MOUSE_WHEEL, w, l);
+}
 
 int SkinElement::OnSetCursor() {
     if (!cursor_) return 0;
@@ -328,7 +356,9 @@ int SkinElement::OnSetFocus() {
     return 1;
 }
 
-int SkinElement::OnKillFocus() { return RaiseEvent(EVENT_FOCUS_LOST, 0, 0); }
+int SkinElement::OnKillFocus() {
+    return RaiseEvent(EVENT_FOCUS_LOST, 0, 0);
+}
 
 int SkinElement::OnEvent(const SkinEvent& event, SkinElement* sender) {
     return EventsOn() ? parent_->OnEvent(event, sender) : 0;

@@ -47,8 +47,12 @@ struct FlipState {
     int y = 0;
 };
 
-inline IntRect ToIntRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-inline RECT ToRect(const IntRect& r) { return {r.left, r.top, r.right, r.bottom}; }
+inline IntRect ToIntRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+inline RECT ToRect(const IntRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 class SkinElement {
 public:

@@ -48,6 +48,8 @@ inline ImageSource ImageResource(int id, HMODULE module = nullptr) {
     return {MAKEINTRESOURCEW(id), kImageResourceType, module};
 }
 // A PNG file; the path must stay valid until the element's constructor returns.
-inline ImageSource ImageFile(const wchar_t* path) { return {path, nullptr, nullptr}; }
+inline ImageSource ImageFile(const wchar_t* path) {
+    return {path, nullptr, nullptr};
+}
 
 SkinImagePtr LoadSkinImage(const ImageSource& source) noexcept;

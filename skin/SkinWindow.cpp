@@ -8,8 +8,8 @@ namespace {
 constexpr size_t kMaxClassName = 255;
 }
 
-SkinWindow::SkinWindow(int x, int y, const ImageSource& image, const wchar_t* className, HWND parent,
-                       DWORD exStyle, DWORD style, UINT classStyle, int id)
+SkinWindow::SkinWindow(int x, int y, const ImageSource& image, const wchar_t* className, HWND parent, DWORD exStyle,
+                       DWORD style, UINT classStyle, int id)
     : SkinElement(x, y, image, nullptr, id, nullptr) {
     Create(className, parent, exStyle, style, classStyle);
 }
@@ -64,7 +64,9 @@ SkinWindow::~SkinWindow() {
     SetHostRecursive(nullptr);
 }
 
-SkinWindow* SkinWindow::FromHandle(HWND handle) { return WindowRegistry::Instance().Lookup(handle); }
+SkinWindow* SkinWindow::FromHandle(HWND handle) {
+    return WindowRegistry::Instance().Lookup(handle);
+}
 
 void SkinWindow::OnHandleDestroyed() {
     HWND handle = host_;
@@ -161,9 +163,13 @@ bool SkinWindow::RunOnWindowThread(std::function<void()> action) {
     return WindowThreadQueue::Post(host_, this, std::move(action));
 }
 
-int SkinWindow::IsVisible() const { return (host_ && IsWindowVisible(host_) ? 1 : 0) & visible_; }
+int SkinWindow::IsVisible() const {
+    return (host_ && IsWindowVisible(host_) ? 1 : 0) & visible_;
+}
 
-int SkinWindow::IsEnabled() const { return (host_ && IsWindowEnabled(host_) ? 1 : 0) & enabled_; }
+int SkinWindow::IsEnabled() const {
+    return (host_ && IsWindowEnabled(host_) ? 1 : 0) & enabled_;
+}
 
 void SkinWindow::ApplyVisible(int command) {
     visible_ = command == SW_HIDE ? 0 : 1;
@@ -189,19 +195,24 @@ RECT SkinWindow::ApplyRect(const RECT* rect, int stretch) {
     return SkinElement::ApplyRect(&local, stretch);
 }
 
-int SkinWindow::PreTranslateMessage(MSG*) { return 0; }
+int SkinWindow::PreTranslateMessage(MSG*) {
+    return 0;
+}
 
-int SkinWindow::IsDragArea(RECT*, SkinElement*) { return 0; }
+int SkinWindow::IsDragArea(RECT*, SkinElement*) {
+    return 0;
+}
 
-int SkinWindow::CanClose() { return 1; }
+int SkinWindow::CanClose() {
+    return 1;
+}
 
 void SkinWindow::OnTimer(UINT_PTR) {}
 
 void SkinWindow::ForgetDestroyed(const SkinElement* element) {
     if (!element || element == this) return;
-    std::erase_if(pendingDeletes_, [&](SkinElement* pending) {
-        return pending == element || element->IsAncestorOf(pending);
-    });
+    std::erase_if(pendingDeletes_,
+                  [&](SkinElement* pending) { return pending == element || element->IsAncestorOf(pending); });
 }
 
 LRESULT SkinWindow::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -218,7 +229,9 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!DeletePendingElements()) return 0;  // the window deleted itself
         break;
     case WM_SETFOCUS:
-        if (focusElement_) focusElement_->OnSetFocus();
+        // The window got the keyboard focus back: so does its focus element. When the
+        // element itself asked for it, it has been told already.
+        if (focusElement_ && !givingFocus_) focusElement_->OnSetFocus();
         break;
     case WM_KILLFOCUS:
         if (focusElement_) focusElement_->OnKillFocus();

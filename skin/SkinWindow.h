@@ -27,8 +27,8 @@ public:
     SkinWindow(int x, int y, const ImageSource& image, const wchar_t* className, HWND parent, DWORD exStyle,
                DWORD style, UINT classStyle, int id = 0);
     // Rectangle form: the window covers `screenRect`; its image, if any, is scaled to it.
-    SkinWindow(const RECT& screenRect, const ImageSource& image, const wchar_t* className, HWND parent,
-               DWORD exStyle, DWORD style, UINT classStyle, int id = 0);
+    SkinWindow(const RECT& screenRect, const ImageSource& image, const wchar_t* className, HWND parent, DWORD exStyle,
+               DWORD style, UINT classStyle, int id = 0);
     ~SkinWindow() override;
 
     // Null when the class could not be registered, or once the window is destroyed.
@@ -100,12 +100,14 @@ private:
     // True while `element` is this window or part of its tree.
     bool Holds(const SkinElement* element) const;
     void MoveFocusTo(SkinElement* element);
+    int GiveFocus(SkinElement* element);
     // Deletes queued elements; false when the window itself was among them (it is gone).
     bool DeletePendingElements();
 
     BackBuffer backBuffer_;
     bool trackingMouse_ = false;
     bool hoverCheckPosted_ = false;
+    bool givingFocus_ = false;  // an element is taking the focus; its SetFocus echoes back
     std::vector<SkinElement*> pendingDeletes_;
     SkinElement* focusElement_ = this;
     SkinElement* capturedElement_ = this;

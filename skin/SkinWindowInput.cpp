@@ -10,26 +10,37 @@
 namespace {
 
 // Client position of a mouse message: x low, y high, each an unsigned 16-bit value.
-POINT MessagePoint(LPARAM lParam) { return {LOWORD(lParam), HIWORD(lParam)}; }
+POINT MessagePoint(LPARAM lParam) {
+    return {LOWORD(lParam), HIWORD(lParam)};
+}
 
 using Handler = int (SkinElement::*)(WPARAM, LPARAM);
 
 Handler PressHandler(UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: return &SkinElement::OnLButtonDown;
-    case WM_LBUTTONDBLCLK: return &SkinElement::OnLButtonDblClk;
-    case WM_RBUTTONDOWN: return &SkinElement::OnRButtonDown;
-    case WM_RBUTTONDBLCLK: return &SkinElement::OnRButtonDblClk;
-    case WM_MBUTTONDOWN: return &SkinElement::OnMButtonDown;
-    default: return &SkinElement::OnMButtonDblClk;
+    case WM_LBUTTONDOWN:
+        return &SkinElement::OnLButtonDown;
+    case WM_LBUTTONDBLCLK:
+        return &SkinElement::OnLButtonDblClk;
+    case WM_RBUTTONDOWN:
+        return &SkinElement::OnRButtonDown;
+    case WM_RBUTTONDBLCLK:
+        return &SkinElement::OnRButtonDblClk;
+    case WM_MBUTTONDOWN:
+        return &SkinElement::OnMButtonDown;
+    default:
+        return &SkinElement::OnMButtonDblClk;
     }
 }
 
 Handler ReleaseHandler(UINT message) {
     switch (message) {
-    case WM_LBUTTONUP: return &SkinElement::OnLButtonUp;
-    case WM_RBUTTONUP: return &SkinElement::OnRButtonUp;
-    default: return &SkinElement::OnMButtonUp;
+    case WM_LBUTTONUP:
+        return &SkinElement::OnLButtonUp;
+    case WM_RBUTTONUP:
+        return &SkinElement::OnRButtonUp;
+    default:
+        return &SkinElement::OnMButtonUp;
     }
 }
 
@@ -99,12 +110,14 @@ LRESULT SkinWindow::OnWheelMessage(WPARAM wParam, LPARAM lParam) {
     return DefaultHandling(WM_MOUSEWHEEL, wParam, lParam);
 }
 
-bool SkinWindow::Holds(const SkinElement* element) const { return element == this || IsAncestorOf(element); }
+bool SkinWindow::Holds(const SkinElement* element) const {
+    return element == this || IsAncestorOf(element);
+}
 
 void SkinWindow::MoveFocusTo(SkinElement* element) {
     if (SkinElement* previous = std::exchange(focusElement_, nullptr)) previous->OnKillFocus();
     focusElement_ = element && Holds(element) ? element : nullptr;
-    if (focusElement_) focusElement_->OnSetFocus();
+    if (focusElement_) GiveFocus(focusElement_);
 }
 
 void SkinWindow::ReleaseElement(SkinElement* element) {
@@ -137,7 +150,7 @@ LRESULT SkinWindow::OnElementCommand(WPARAM command, SkinElement* element, LPARA
             if (SkinElement* previous = std::exchange(focusElement_, nullptr)) previous->OnKillFocus();
             focusElement_ = element;
         }
-        const int result = focusElement_ ? focusElement_->OnSetFocus() : 0;
+        const int result = focusElement_ ? GiveFocus(focusElement_) : 0;
         if (result == 0) focusElement_ = nullptr;
         return result;
     }
@@ -151,6 +164,13 @@ LRESULT SkinWindow::OnElementCommand(WPARAM command, SkinElement* element, LPARA
     default:
         return DefaultHandling(WM_SKINELEMENT, command, lParam);
     }
+}
+
+int SkinWindow::GiveFocus(SkinElement* element) {
+    givingFocus_ = true;
+    const int result = element->OnSetFocus();
+    givingFocus_ = false;
+    return result;
 }
 
 bool SkinWindow::DeletePendingElements() {

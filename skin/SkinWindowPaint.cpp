@@ -51,8 +51,8 @@ LRESULT SkinWindow::OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (!IsRectEmpty(&dirty)) {
             PaintTree(dirty);
             HDC window = GetDC(host_);
-            BitBlt(window, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top,
-                   backBuffer_.Dc(), dirty.left, dirty.top, SRCCOPY);
+            BitBlt(window, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, backBuffer_.Dc(),
+                   dirty.left, dirty.top, SRCCOPY);
             ReleaseDC(host_, window);
         }
     } else {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+// psapi.h needs windows.h first.
 #include <psapi.h>
 
 #include <map>
@@ -57,7 +58,8 @@ std::vector<uint32_t> Frame(const std::vector<uint32_t>& pixels, int width, int 
     const int frameWidth = width / frames;
     std::vector<uint32_t> frame;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < frameWidth; ++x) frame.push_back(pixels[static_cast<size_t>(y) * width + index * frameWidth + x]);
+        for (int x = 0; x < frameWidth; ++x)
+            frame.push_back(pixels[static_cast<size_t>(y) * width + index * frameWidth + x]);
     return frame;
 }
 

@@ -59,7 +59,8 @@ TEST_F(PaintTest, StripShowsOneFrameAtATime) {
         element->SetFrame(frame, 0);
         const WindowPicture picture(window.Handle());
         for (auto [x, y] : {std::pair{20, 30}, {29, 39}, {25, 35}})
-            EXPECT_TRUE(Near(picture.At(x, y), Opaque(kFrameColours[frame]))) << frame << ": " << Describe(picture.At(x, y));
+            EXPECT_TRUE(Near(picture.At(x, y), Opaque(kFrameColours[frame])))
+                << frame << ": " << Describe(picture.At(x, y));
         EXPECT_TRUE(Near(picture.At(30, 35), Opaque(0xFF202838))) << "nothing beyond the frame";
     }
 }
@@ -228,8 +229,8 @@ TEST_F(PaintTest, LayeredWindowIsTransparentWhereNothingIsDrawn) {
     half.FillRect(50, 0, 75, 60, 0x80FF0000);  // translucent red, then nothing
     const std::wstring path = Fixture(L"half.png", half);
     const RECT screen{60, 60, 160, 120};
-    RecordingWindow window(screen, ImageFile(path.c_str()), UniqueClassName(L"Layered").c_str(), nullptr,
-                           WS_EX_LAYERED, WS_POPUP, 0);
+    RecordingWindow window(screen, ImageFile(path.c_str()), UniqueClassName(L"Layered").c_str(), nullptr, WS_EX_LAYERED,
+                           WS_POPUP, 0);
     ShowQuietly(window);
     const WindowPicture picture(window.Handle());
     EXPECT_TRUE(Near(picture.At(10, 10), {0, 0xC0, 0, 255}));

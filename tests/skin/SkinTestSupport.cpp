@@ -159,11 +159,15 @@ void PumpUntilIdle(DWORD limitMs) {
 }
 
 void PostMouse(HWND window, UINT message, int x, int y, WPARAM keys) {
+    PostMessageW(window, message, keys, MAKELPARAM(x, y));
+    PumpUntilIdle();
+}
+
+void ParkCursor(HWND window, int x, int y) {
     POINT screen{x, y};
     ClientToScreen(window, &screen);
     SetCursorPos(screen.x, screen.y);
-    PostMessageW(window, message, keys, MAKELPARAM(x, y));
-    PumpUntilIdle();
+    PumpFor(30);
 }
 
 int RecordingWindow::OnEvent(const SkinEvent& event, SkinElement* sender) {

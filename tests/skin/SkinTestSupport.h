@@ -62,9 +62,12 @@ void PumpFor(DWORD milliseconds);
 // Handles messages until none is waiting (timers excluded), at most `limitMs`.
 void PumpUntilIdle(DWORD limitMs = 2000);
 
-// Posts a mouse message with a client position, with the real cursor moved there first so
-// that the system's hover tracking agrees with it.
+// Posts a mouse message with a client position and handles it.
 void PostMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
+// Moves the real cursor to a client position of the window and handles what that causes.
+// The system's hover tracking follows the real cursor: while it rests inside the window,
+// no leave notification interrupts the posted moves.
+void ParkCursor(HWND window, int x, int y);
 
 // A plain popup skinned window that records the events that reach it and its timer ticks.
 class RecordingWindow : public SkinWindow {

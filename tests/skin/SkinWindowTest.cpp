@@ -14,11 +14,11 @@
 
 namespace {
 
-std::unique_ptr<RecordingWindow> Popup(const RECT& screen, HWND owner = nullptr, DWORD exStyle = 0,
-                                       UINT classStyle = 0, const std::wstring& className = L"") {
+std::unique_ptr<RecordingWindow> Popup(const RECT& screen, HWND owner = nullptr, DWORD exStyle = 0, UINT classStyle = 0,
+                                       const std::wstring& className = L"") {
     return std::make_unique<RecordingWindow>(screen, kNoImage,
-                                             (className.empty() ? UniqueClassName(L"Popup") : className).c_str(),
-                                             owner, exStyle, WS_POPUP, classStyle);
+                                             (className.empty() ? UniqueClassName(L"Popup") : className).c_str(), owner,
+                                             exStyle, WS_POPUP, classStyle);
 }
 
 RECT WindowRect(HWND window) {
@@ -34,8 +34,8 @@ bool SameRect(const RECT& a, const RECT& b) {
 }  // namespace
 
 TEST(SkinWindow, RootIsInClientCoordinatesWhereverTheWindowStands) {
-    RecordingWindow balloon(95, 15, ImageResource(1116), UniqueClassName(L"Balloon").c_str(), nullptr,
-                            WS_EX_LAYERED, WS_POPUP, 0);
+    RecordingWindow balloon(95, 15, ImageResource(1116), UniqueClassName(L"Balloon").c_str(), nullptr, WS_EX_LAYERED,
+                            WS_POPUP, 0);
     ASSERT_TRUE(balloon.Handle());
     EXPECT_TRUE(SameRect(balloon.GetRect(), {0, 0, 209, 46}));
     EXPECT_TRUE(SameRect(WindowRect(balloon.Handle()), {95, 15, 304, 61}));
@@ -138,7 +138,8 @@ TEST(MessageLoop, OwnersPreTranslateAndTheRestIsDispatched) {
     plainClass.lpfnWndProc = PlainProc;
     plainClass.lpszClassName = L"PlainTestWindow";
     RegisterClassW(&plainClass);
-    HWND plain = CreateWindowExW(0, L"PlainTestWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND plain =
+        CreateWindowExW(0, L"PlainTestWindow", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
 
     PostMessageW(popup.Handle(), WM_APP + 5, 0, 0);
     PostMessageW(popup.Handle(), WM_APP + 6, 0, 0);
@@ -207,8 +208,8 @@ TEST(SkinWindow, CloseIsRefusedByCanCloseOrWhileDisabled) {
 
 TEST(SkinWindow, WindowDeletesItselfFromItsOwnMessageHandling) {
     bool deleted = false;
-    auto* window = new SelfDeleting(RECT{0, 0, 40, 40}, kNoImage, UniqueClassName(L"Self").c_str(), nullptr, 0,
-                                    WS_POPUP, 0);
+    auto* window =
+        new SelfDeleting(RECT{0, 0, 40, 40}, kNoImage, UniqueClassName(L"Self").c_str(), nullptr, 0, WS_POPUP, 0);
     window->deleted = &deleted;
     const HWND handle = window->Handle();
     new SkinElement(RECT{0, 0, 10, 10}, kNoImage, window);
