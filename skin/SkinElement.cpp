@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 
+#include "skin/InvalidationBatch.h"
 #include "skin/SkinWindow.h"
 #include "skin/WindowRegistry.h"
 
@@ -40,7 +41,12 @@ SkinElement::~SkinElement() {
     if (WindowThreadQueue::BelongsToOtherThread(host_)) {
         // Destroyed off the window's thread: the subtree leaves the tree on the window's thread
         // first, so that painting never meets a half-destroyed element; the rest is local work.
-        WindowThreadQueue::Call(host_, [this] { LeaveTree(); });
+        // What was queued for the window runs before, so that no element of the subtree joins
+        // the tree after it has left.
+        WindowThreadQueue::Call(host_, [this] {
+            WindowThreadQueue::Run(host_);
+            LeaveTree();
+        });
         SetHostRecursive(nullptr);
     }
     while (!children_.empty()) delete children_.front();
@@ -54,10 +60,7 @@ void SkinElement::LeaveTree() {
         SendToHost(ELEMENT_RELEASE);
         if (SkinWindow* window = WindowRegistry::Instance().Lookup(host_)) window->ForgetDestroyed(this);
         const IntRect area = Intersect(rect_, ParentRect());
-        if (!area.IsEmpty()) {
-            const RECT r = ToRect(area);
-            InvalidateRect(host_, &r, FALSE);
-        }
+        InvalidateArea(host_, ToRect(area), FALSE);
     }
     parent_ = nullptr;
 }
@@ -193,10 +196,7 @@ void SkinElement::DeleteLater() {
 
 void SkinElement::Invalidate(const RECT* rect, int erase) const {
     if (!host_) return;
-    const IntRect area = Intersect(rect ? ToIntRect(*rect) : rect_, ParentRect());
-    if (area.IsEmpty()) return;
-    const RECT r = ToRect(area);
-    InvalidateRect(host_, &r, erase);
+    InvalidateArea(host_, ToRect(Intersect(rect ? ToIntRect(*rect) : rect_, ParentRect())), erase);
 }
 
 SkinElement* SkinElement::HitTest(int x, int y) {

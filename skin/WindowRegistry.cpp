@@ -9,13 +9,13 @@ WindowRegistry& WindowRegistry::Instance() {
 
 void WindowRegistry::Register(SkinWindow* window) {
     if (!window || !window->Handle()) return;
-    std::lock_guard guard(lock_);
+    SlimLock::Guard guard(lock_);
     threads_[GetCurrentThreadId()][window->Handle()] = window;
 }
 
 SkinWindow* WindowRegistry::Lookup(HWND handle) {
     if (!handle || IsWindow(handle) != TRUE) return nullptr;
-    std::lock_guard guard(lock_);
+    SlimLock::Guard guard(lock_);
     const auto thread = threads_.find(GetCurrentThreadId());
     if (thread == threads_.end()) return nullptr;
     const auto entry = thread->second.find(handle);
@@ -23,7 +23,7 @@ SkinWindow* WindowRegistry::Lookup(HWND handle) {
 }
 
 void WindowRegistry::Unregister(HWND handle) {
-    std::lock_guard guard(lock_);
+    SlimLock::Guard guard(lock_);
     for (auto thread = threads_.begin(); thread != threads_.end();) {
         thread->second.erase(handle);
         thread = thread->second.empty() ? threads_.erase(thread) : std::next(thread);

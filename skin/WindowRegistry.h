@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <map>
-#include <mutex>
+
+#include "skin/SlimLock.h"
 
 class SkinWindow;
 
@@ -28,6 +29,6 @@ private:
 
     // Windows may be made on several threads (the banner has its own), so a lock guards
     // the maps; it is never held while a window is called.
-    std::mutex lock_;
+    SlimLock lock_;
     std::map<DWORD, std::map<HWND, SkinWindow*>> threads_;
 };

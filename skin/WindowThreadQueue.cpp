@@ -2,8 +2,10 @@
 
 #include <deque>
 #include <map>
-#include <mutex>
 #include <utility>
+
+#include "skin/InvalidationBatch.h"
+#include "skin/SlimLock.h"
 
 namespace {
 
@@ -17,8 +19,11 @@ struct WindowQueue {
     bool signalled = false;  // a WM_SKIN_RUN_QUEUED or the retry timer is on its way
 };
 
+// How long one turn of the queue may keep the window's thread from painting and input.
+constexpr ULONGLONG kTurnMs = 15;
+
 struct Queues {
-    std::mutex lock;
+    SlimLock lock;
     std::map<HWND, WindowQueue> windows;
 };
 
@@ -41,7 +46,7 @@ bool Post(HWND window, const void* target, std::function<void()> action) noexcep
     if (!window || !action) return false;
     Queues& queues = AllQueues();
     try {
-        std::lock_guard guard(queues.lock);
+        SlimLock::Guard guard(queues.lock);
         WindowQueue& queue = queues.windows[window];
         queue.actions.push_back({target, std::move(action)});
         if (queue.signalled) return true;
@@ -69,44 +74,57 @@ void Run(HWND window) noexcept {
     Queues& queues = AllQueues();
     size_t budget = 0;
     {
-        std::lock_guard guard(queues.lock);
+        SlimLock::Guard guard(queues.lock);
         const auto found = queues.windows.find(window);
         if (found == queues.windows.end()) return;
         budget = found->second.actions.size();
     }
     // One at a time, without the lock: an action may destroy elements (which purges the
     // queue) or queue more work.
-    for (; budget > 0; --budget) {
-        QueuedAction next;
-        {
-            std::lock_guard guard(queues.lock);
-            const auto found = queues.windows.find(window);
-            if (found == queues.windows.end() || found->second.actions.empty()) break;
-            next = std::move(found->second.actions.front());
-            found->second.actions.pop_front();
-        }
-        try {
-            next.action();
-        } catch (...) {
-            // A failed change is dropped; the window carries on.
+    {
+        // The turn's redrawing goes to the system at once, at its end.
+        InvalidationBatch redraw(window);
+        const ULONGLONG turnEnds = GetTickCount64() + kTurnMs;
+        for (; budget > 0 && GetTickCount64() <= turnEnds; --budget) {
+            QueuedAction next;
+            {
+                SlimLock::Guard guard(queues.lock);
+                const auto found = queues.windows.find(window);
+                if (found == queues.windows.end() || found->second.actions.empty()) break;
+                next = std::move(found->second.actions.front());
+                found->second.actions.pop_front();
+            }
+            try {
+                next.action();
+            } catch (...) {
+                // A failed change is dropped; the window carries on.
+            }
         }
     }
-    std::lock_guard guard(queues.lock);
+    SlimLock::Guard guard(queues.lock);
     const auto found = queues.windows.find(window);
     if (found == queues.windows.end()) return;
     if (found->second.actions.empty()) {
         queues.windows.erase(found);
         return;
     }
-    // More arrived meanwhile. A timer is taken up only after pending paint and input, so a
-    // worker that keeps changing labels cannot keep the window from drawing them.
-    found->second.signalled = SetTimer(window, kRunQueuedTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+    // More is left, or arrived meanwhile. Painting and input get their turn first: the
+    // window's pending paint is done now; waiting input goes ahead by a timer, which is
+    // taken up only after it. So a worker that keeps changing labels can neither keep the
+    // window from drawing them nor from answering the mouse.
+    if (HIWORD(GetQueueStatus(QS_INPUT)) != 0) {
+        found->second.signalled = SetTimer(window, kRunQueuedTimerId, USER_TIMER_MINIMUM, nullptr) != 0;
+        return;
+    }
+    found->second.signalled = PostMessageW(window, WM_SKIN_RUN_QUEUED, 0, 0) != FALSE;
+    guard.Unlock();
+    UpdateWindow(window);
 }
 
 void ForgetTarget(const void* target) noexcept {
     if (!target) return;
     Queues& queues = AllQueues();
-    std::lock_guard guard(queues.lock);
+    SlimLock::Guard guard(queues.lock);
     for (auto& [window, queue] : queues.windows) {
         std::erase_if(queue.actions, [&](const QueuedAction& queued) { return queued.target == target; });
     }
@@ -114,7 +132,7 @@ void ForgetTarget(const void* target) noexcept {
 
 void ForgetWindow(HWND window) noexcept {
     Queues& queues = AllQueues();
-    std::lock_guard guard(queues.lock);
+    SlimLock::Guard guard(queues.lock);
     queues.windows.erase(window);
 }
 

@@ -36,8 +36,9 @@ bool Post(HWND window, const void* target, std::function<void()> action) noexcep
 // anything the window's thread waits for. False when the window is gone (nothing ran).
 bool Call(HWND window, const std::function<void()>& action) noexcept;
 
-// On the window's thread: runs what was queued for the window when the call began. Work
-// queued while it runs waits for a timer tick, so a flood of changes cannot starve painting.
+// On the window's thread: runs what was queued for the window when the call began, for at
+// most a few milliseconds. The rest, and work queued meanwhile, waits for a timer tick, so a
+// flood of changes cannot starve painting and input.
 void Run(HWND window) noexcept;
 
 // Drops the queued work of an element that is being destroyed.
