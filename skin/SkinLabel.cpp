@@ -21,11 +21,17 @@ constexpr uint32_t kDefaultTextColor = 0xFEFFFFFF;
 }  // namespace
 
 GdipFontPtr CreateSkinFont(const wchar_t* family, float sizePoints) {
-    GpFontFamily* rawFamily = nullptr;
-    if (!family || GdipCreateFontFamilyFromName(family, nullptr, &rawFamily) != Gdiplus::Ok || !rawFamily) {
-        rawFamily = nullptr;
-        GdipGetGenericFontFamilySansSerif(&rawFamily);
-    }
+    const auto find = [](const wchar_t* name) -> GpFontFamily* {
+        GpFontFamily* found = nullptr;
+        return name && GdipCreateFontFamilyFromName(name, nullptr, &found) == Gdiplus::Ok ? found : nullptr;
+    };
+    GpFontFamily* rawFamily = find(family);
+    if (!rawFamily && GdipGetGenericFontFamilySansSerif(&rawFamily) != Gdiplus::Ok) rawFamily = nullptr;
+    // Under Wine the generic family ("Microsoft Sans Serif", else Arial) may be missing
+    // altogether; then a face that Wine or the Chinese system has stands in, so that a
+    // label never silently draws nothing.
+    if (!rawFamily) rawFamily = find(L"Tahoma");
+    if (!rawFamily) rawFamily = find(L"宋体");
     GdipFontFamilyPtr fontFamily(rawFamily);
     GpFont* font = nullptr;
     if (fontFamily) GdipCreateFont(fontFamily.get(), sizePoints, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint, &font);

@@ -198,6 +198,20 @@ TEST_F(InputTest, HidingAPressedButtonForgetsItsState) {
     EXPECT_EQ(Clicks(EVENT_BUTTON_CLICK, kButton), 0);
 }
 
+TEST_F(InputTest, HidingAGroupDropsItsPressedMember) {
+    auto* group = new SkinElement(RECT{0, 100, 200, 180}, kNoImage, window_.get());
+    auto* member = new SkinButton(10, 10, ImageResource(1118), group, 6);
+    Send(WM_MOUSEMOVE, {30, 120});
+    Send(WM_LBUTTONDOWN, {30, 120}, MK_LBUTTON);
+    ASSERT_EQ(window_->CapturedElement(), member);
+    group->SetVisible(0);
+    EXPECT_EQ(window_->CapturedElement(), nullptr);
+    EXPECT_EQ(window_->FocusElement(), nullptr);
+    EXPECT_NE(window_->HoveredElement(), member);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(member->GetFrame().col, 0) << "the group's members start again from frame 0";
+}
+
 TEST_F(InputTest, HidingTheHoveredElementHandsTheHoverToTheOneBelow) {
     auto* cover = new SkinButton(20, 20, ImageResource(1118), window_.get(), 9);
     ParkCursor(Handle(), kOn.x, kOn.y);  // where the hover is looked for again

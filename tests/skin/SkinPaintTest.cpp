@@ -223,6 +223,13 @@ TEST_F(PaintTest, LabelWithoutStyleDrawsWhiteText) {
     EXPECT_GT(white, 10);
 }
 
+TEST_F(PaintTest, UnknownFontFamilyStillDrawsText) {
+    RecordingWindow& window = Window(200, 40, 0xFF000000);
+    auto* label = new SkinLabel(RECT{0, 0, 200, 40}, &window, LabelStyle{L"No Such Family 42", 12, 0xFEFFFFFF});
+    label->SetLabelText(L"Halvane 2.1");
+    EXPECT_GT(WindowPicture(window.Handle()).CountDifferent({0, 0, 200, 40}, {0, 0, 0, 255}), 50);
+}
+
 TEST_F(PaintTest, LayeredWindowIsTransparentWhereNothingIsDrawn) {
     PixelImage half(100, 60);
     half.FillRect(0, 0, 50, 60, 0xFF00C000);
