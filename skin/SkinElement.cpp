@@ -55,13 +55,13 @@ SkinElement::~SkinElement() {
 }
 
 void SkinElement::LeaveTree() {
-    if (parent_) std::erase(parent_->children_, this);
     if (host_) {
+        // Told while still in the tree, where the host can recognise it.
         SendToHost(ELEMENT_RELEASE);
         if (SkinWindow* window = WindowRegistry::Instance().Lookup(host_)) window->ForgetDestroyed(this);
-        const IntRect area = Intersect(rect_, ParentRect());
-        InvalidateArea(host_, ToRect(area), FALSE);
+        InvalidateArea(host_, ToRect(Intersect(rect_, ParentRect())), FALSE);
     }
+    if (parent_) std::erase(parent_->children_, this);
     parent_ = nullptr;
 }
 

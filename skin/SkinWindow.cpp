@@ -98,8 +98,7 @@ LRESULT CALLBACK SkinWindow::SharedWindowProc(HWND handle, UINT message, WPARAM 
             WindowThreadQueue::Run(handle);
             return 0;
         case WM_SKIN_CALL:
-            (*reinterpret_cast<const std::function<void()>*>(lParam))();
-            return 1;
+            return WindowThreadQueue::AnswerCall(lParam);
         case WM_TIMER:
             if (wParam == kRunQueuedTimerId) {
                 KillTimer(handle, kRunQueuedTimerId);

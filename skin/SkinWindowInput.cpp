@@ -141,6 +141,9 @@ void SkinWindow::ReleaseElement(SkinElement* element) {
 }
 
 LRESULT SkinWindow::OnElementCommand(WPARAM command, SkinElement* element, LPARAM lParam) {
+    // The element comes as a pointer in a message anyone can send: it is used only once it
+    // is known to be part of this window's tree (compared, never dereferenced, before).
+    if (command != ELEMENT_GET_FOCUS && !Holds(element)) return DefaultHandling(WM_SKINELEMENT, command, lParam);
     switch (command) {
     case ELEMENT_RELEASE:
         ReleaseElement(element);

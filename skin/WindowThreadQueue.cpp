@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "skin/InvalidationBatch.h"
@@ -25,6 +26,7 @@ constexpr ULONGLONG kTurnMs = 15;
 struct Queues {
     SlimLock lock;
     std::map<HWND, WindowQueue> windows;
+    std::set<const std::function<void()>*> calls;  // Calls waiting for their window
 };
 
 Queues& AllQueues() {
@@ -67,7 +69,31 @@ bool Post(HWND window, const void* target, std::function<void()> action) noexcep
 
 bool Call(HWND window, const std::function<void()>& action) noexcept {
     if (!window || !action || !IsWindow(window)) return false;
-    return SendMessageW(window, WM_SKIN_CALL, 0, reinterpret_cast<LPARAM>(&action)) == 1;
+    Queues& queues = AllQueues();
+    try {
+        SlimLock::Guard guard(queues.lock);
+        queues.calls.insert(&action);
+    } catch (...) {
+        return false;
+    }
+    const bool ran = SendMessageW(window, WM_SKIN_CALL, 0, reinterpret_cast<LPARAM>(&action)) == 1;
+    SlimLock::Guard guard(queues.lock);
+    queues.calls.erase(&action);
+    return ran;
+}
+
+LRESULT AnswerCall(LPARAM action) noexcept {
+    const auto* waiting = reinterpret_cast<const std::function<void()>*>(action);
+    Queues& queues = AllQueues();
+    {
+        SlimLock::Guard guard(queues.lock);
+        if (!queues.calls.count(waiting)) return 0;
+    }
+    try {
+        (*waiting)();
+    } catch (...) {
+    }
+    return 1;
 }
 
 void Run(HWND window) noexcept {

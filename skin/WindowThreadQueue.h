@@ -35,6 +35,10 @@ bool Post(HWND window, const void* target, std::function<void()> action) noexcep
 // left for later (an element destroyed off the window's thread); the caller must not hold
 // anything the window's thread waits for. False when the window is gone (nothing ran).
 bool Call(HWND window, const std::function<void()>& action) noexcept;
+// The window's side of Call: runs the action whose address came with WM_SKIN_CALL, when a
+// Call of this process is waiting for it; other values (a message forged from outside)
+// are ignored. 1 when it ran.
+LRESULT AnswerCall(LPARAM action) noexcept;
 
 // On the window's thread: runs what was queued for the window when the call began, for at
 // most a few milliseconds. The rest, and work queued meanwhile, waits for a timer tick, so a

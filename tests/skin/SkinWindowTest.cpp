@@ -233,3 +233,17 @@ TEST(SkinWindow, TimersStartedAnywhereTickOnTheWindowThread) {
     PumpFor(200);
     EXPECT_EQ(window->ticks.size(), ticks);
 }
+
+TEST(SkinWindow, ForgedElementMessagesAreIgnored) {
+    // Any program on the desktop can send these; their pointers must not be trusted.
+    auto window = Popup({0, 0, 40, 40});
+    auto* element = new SkinElement(RECT{0, 0, 10, 10}, kNoImage, window.get());
+    const LPARAM forged = 0x12345678;
+    for (WPARAM command : {ELEMENT_RELEASE, ELEMENT_FOCUS, ELEMENT_DELETE_LATER})
+        EXPECT_EQ(SendMessageW(window->Handle(), WM_SKINELEMENT, command, forged), 0) << command;
+    EXPECT_EQ(SendMessageW(window->Handle(), WM_SKIN_CALL, 0, forged), 0);
+    PumpUntilIdle();
+    EXPECT_EQ(window->Children().size(), 1u);
+    EXPECT_EQ(element->RequestFocus(), 1) << "a real element is still served";
+    EXPECT_EQ(window->FocusElement(), element);
+}
