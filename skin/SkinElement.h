@@ -14,7 +14,10 @@
 // SetAlpha, SetFlip, SetText, DeleteLater, and SkinLabel::SetLabelText) may be called from
 // any thread: off the window's thread they queue the change for it (WindowThreadQueue.h)
 // and return at once, and the change shows at the next paint. The getters belong to the
-// window's thread.
+// window's thread. An element built on another thread (the banner's) joins its parent on
+// the window's thread; that suits the plain element and kinds whose own state changes only
+// through the setters (the hosted control). Labels and buttons are built on the window's
+// thread: their own parts are made after the element has been handed over.
 //
 // Ownership: an element owns its children, its image and its text. Children are made with
 // `new` and attach themselves to their parent; they die with it, or earlier through

@@ -162,6 +162,12 @@ bool SkinWindow::RunOnWindowThread(std::function<void()> action) {
     return WindowThreadQueue::Post(host_, this, std::move(action));
 }
 
+bool SkinWindow::PostInOrder(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND handle = host_;
+    if (!handle) return false;
+    return RunOnWindowThread([handle, message, wParam, lParam] { PostMessageW(handle, message, wParam, lParam); });
+}
+
 int SkinWindow::IsVisible() const {
     return (host_ && IsWindowVisible(host_) ? 1 : 0) & visible_;
 }

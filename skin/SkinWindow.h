@@ -46,6 +46,9 @@ public:
     // Runs `action` on the window's thread: at once when called there, else queued in call
     // order and run between messages. False when the window is gone.
     bool RunOnWindowThread(std::function<void()> action);
+    // Posts a message to the window behind the changes handed over so far from the calling
+    // thread: its handler sees them applied. A plain PostMessage may overtake them.
+    bool PostInOrder(UINT message, WPARAM wParam, LPARAM lParam);
 
     int IsVisible() const override;
     int IsEnabled() const override;

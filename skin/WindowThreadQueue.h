@@ -7,7 +7,8 @@
 // calls use this door by themselves when called off the window's thread.
 //
 // Work queued for an element is dropped when the element dies first; work queued for a
-// window is dropped when the window is destroyed.
+// window is dropped when the window is destroyed. A message posted with PostMessage may
+// overtake queued work; SkinWindow::PostInOrder posts one behind it.
 
 #include <windows.h>
 

@@ -106,6 +106,36 @@ TEST(WorkerChanges, CallersNeverWaitForTheWindowThread) {
     EXPECT_EQ(label->IsVisible(), 1);
 }
 
+namespace {
+
+class WakeWindow : public PaintCountingWindow {
+public:
+    using PaintCountingWindow::PaintCountingWindow;
+    SkinLabel* label = nullptr;
+    std::wstring textAtWake;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message == WM_APP + 9) textAtWake = label->GetLabelText() ? label->GetLabelText() : L"";
+        return PaintCountingWindow::WindowProc(message, wParam, lParam);
+    }
+};
+
+}  // namespace
+
+TEST(WorkerChanges, MessagesPostedInOrderSeeTheChangesBeforeThem) {
+    WakeWindow window(RECT{30, 30, 330, 130}, kNoImage, UniqueClassName(L"Wake").c_str(), nullptr, 0, WS_POPUP, 0);
+    ShowQuietly(window);
+    window.label = new SkinLabel(RECT{10, 10, 300, 40}, &window, LabelStyle{});
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        for (int i = 0; i <= 3000; ++i) window.label->SetLabelText(L"100% " + std::to_wstring(i));
+        window.PostInOrder(WM_APP + 9, 0, 0);
+        done = true;
+    });
+    ASSERT_TRUE(PumpUntil([&] { return done && !window.textAtWake.empty(); }, 30000));
+    worker.join();
+    EXPECT_EQ(window.textAtWake, L"100% 3000");
+}
+
 TEST(WorkerChanges, WorkForADeletedElementIsDropped) {
     auto window = MakeWindow();
     auto* label = new SkinLabel(RECT{10, 10, 300, 40}, window.get(), LabelStyle{});
@@ -119,27 +149,29 @@ TEST(WorkerChanges, WorkForADeletedElementIsDropped) {
 
 TEST(WorkerChanges, ElementsBuiltAndDestroyedOnAnotherThread) {
     auto window = MakeWindow();
-    SkinLabel* label = nullptr;
+    SkinElement* panel = nullptr;
     std::atomic<int> stage{0};
     std::thread builder([&] {
         // As the banner does: its element joins the window's tree from its own thread.
-        label = new SkinLabel(RECT{10, 60, 300, 95}, window.get(), LabelStyle{L"微软雅黑", 10, 0xFEFFFFFF});
-        label->SetLabelText(L"横幅");
+        panel = new SkinElement(RECT{10, 10, 210, 90}, ImageResource(1117), window.get());
+        panel->SetAlpha(128);
         stage = 1;
         while (stage != 2) Sleep(5);
-        delete label;
+        delete panel;
         stage = 3;
     });
     ASSERT_TRUE(PumpUntil([&] { return stage == 1; }, 10000));
     ASSERT_EQ(window->Children().size(), 1u);
-    EXPECT_EQ(window->Children().front(), label);
-    EXPECT_STREQ(label->GetLabelText(), L"横幅");
-    EXPECT_EQ(label->GetHostWindow(), window->Handle());
+    EXPECT_EQ(window->Children().front(), panel);
+    EXPECT_EQ(panel->GetAlpha(), 128u);
+    EXPECT_EQ(panel->GetHostWindow(), window->Handle());
+    EXPECT_EQ(window->HitTest(50, 50), panel);
     stage = 2;
     // The destruction leaves the tree on this thread while the builder waits.
     ASSERT_TRUE(PumpUntil([&] { return stage == 3; }, 10000));
     builder.join();
     EXPECT_TRUE(window->Children().empty());
+    EXPECT_EQ(window->HitTest(50, 50), window.get());
 }
 
 TEST(WorkerChanges, ChangesForADestroyedWindowAreDropped) {
