@@ -8,9 +8,10 @@
 #include <cstdint>
 #include <string>
 
+#include "BuildHosts.h"
 #include "app/InstallHost.h"
 
-inline constexpr uint32_t MAX_DOWNLOAD_ATTEMPTS = 100000;
+inline constexpr uint32_t MAX_DOWNLOAD_ATTEMPTS = kBuildMaxDownloadAttempts;
 inline constexpr int STALL_LIMIT = 5;
 
 struct InstallRun {

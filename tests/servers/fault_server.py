@@ -21,6 +21,7 @@ Control paths (every configuration starts from the defaults):
 Keys of /__control:
     path=/pkg.bin        object path          size=N, seed=N   the generated object
     lm=TEXT              Last-Modified; "none" leaves it out; repeated: one per request in turn
+    lm_from=K:TEXT       from the K-th object response on (0-based), Last-Modified TEXT
     no_cl=1              no Content-Length    cl_extra=N       Content-Length N above the body
     range=honour|ignore|shift|status          how a "Range: bytes=N-" request is answered
     range_shift=N        with range=shift: the body and Content-Range start N bytes early
@@ -29,6 +30,7 @@ Keys of /__control:
     stall_after=N        go silent after N body bytes for stall_secs (default 20), then close;
                          stall_count=K: first K only; stall_headers=1: silent before headers
     status=N             answer the object path with status N
+    status_secs=S        with status=N: only for the first S seconds after this configuration
     redirect=FROM CODE LOCATION   (repeatable) answer path FROM with CODE and LOCATION
     filler=N             add a header line of N bytes to every object response
     write_timeout=S      drop a connection whose client does not read for S seconds (30)
@@ -109,6 +111,12 @@ class Faults:
         self.stall_count = number("stall_count", -1)
         self.stall_headers = one("stall_headers", "0") == "1"
         self.status = number("status", 0)
+        self.status_secs = float(one("status_secs", "0"))
+        self.created = time.monotonic()
+        self.lm_from = None
+        if "lm_from" in q:
+            first, text = one("lm_from", "").split(":", 1)
+            self.lm_from = (int(first), text)
         self.filler = number("filler", 0)
         self.write_timeout = float(one("write_timeout", "30"))
         self.file = one("file", "")
@@ -227,7 +235,7 @@ class Handler(BaseHTTPRequestHandler):
         if path != faults.path:
             entry["status"] = 404
             return self.reply(404, b"not here\n")
-        if faults.status:
+        if faults.status and (not faults.status_secs or time.monotonic() - faults.created < faults.status_secs):
             entry["status"] = faults.status
             return self.reply(faults.status, b"fault\n")
 
@@ -250,6 +258,8 @@ class Handler(BaseHTTPRequestHandler):
 
         headers = [("Content-Type", "application/octet-stream"), ("Accept-Ranges", "bytes")]
         lm = faults.lm[index % len(faults.lm)]
+        if faults.lm_from and index >= faults.lm_from[0]:
+            lm = faults.lm_from[1]
         if lm != "none":
             headers.append(("Last-Modified", lm))
         if content_range:
