@@ -37,8 +37,9 @@ SkinLabel* Label(SkinElement* parent, const RECT& rect, const wchar_t* text, con
 
 }  // namespace
 
-DownloadWindow::DownloadWindow()
-    : SkinWindow(0, 0, ImageResource(1101), kMainWindowClass, nullptr, 0, WS_POPUP, 0) {
+DownloadWindow::DownloadWindow(uint32_t maxDownloadAttempts)
+    : SkinWindow(0, 0, ImageResource(1101), kMainWindowClass, nullptr, 0, WS_POPUP, 0),
+      maxDownloadAttempts_(maxDownloadAttempts) {
     RunStartupConfiguration();
     debugLog_.Open();
     CenterWindow();
@@ -65,8 +66,7 @@ DownloadWindow::DownloadWindow()
 DownloadWindow::~DownloadWindow() {
     // A worker that is still running would report into a window that is gone; the process
     // ends here instead, as it does on every other way out.
-    if (workerThread_ && WaitForSingleObject(workerThread_.Get(), 0) == WAIT_TIMEOUT)
-        TerminateProcess(GetCurrentProcess(), 0);
+    if (WorkerRunning()) TerminateProcess(GetCurrentProcess(), 0);
     banner_.reset();
     if (menuBar_) DestroyMenu(menuBar_);
 }
@@ -104,6 +104,10 @@ void DownloadWindow::BuildControls() {
 void DownloadWindow::SetInstallBase(const std::wstring& base) {
     installBaseDir_ = base;
     parts_.pathText->SetLabelText(PathLabelText(InstallDir()));
+}
+
+bool DownloadWindow::WorkerRunning() const {
+    return workerThread_ && WaitForSingleObject(workerThread_.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::wstring DownloadWindow::InstallDir() const { return InstallDirFor(installBaseDir_); }

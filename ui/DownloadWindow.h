@@ -13,6 +13,7 @@
 #include <string>
 
 #include "app/InstallHost.h"
+#include "app/InstallWorker.h"
 #include "app/PauseGate.h"
 #include "app/UniqueHandle.h"
 #include "diag/DebugLog.h"
@@ -53,10 +54,11 @@ struct DownloadWindowParts {
 // What came of a folder the user chose.
 enum class FolderChoiceResult { Accepted, TooLittleSpace, Empty };
 
-class DownloadWindow final : public SkinWindow, public InstallHost {
+class DownloadWindow : public SkinWindow, public InstallHost {
 public:
-    // Builds and shows the window; runs the start-up steps that need it.
-    DownloadWindow();
+    // Builds and shows the window; runs the start-up steps that need it. Support tools and
+    // tests may give each worker fewer download attempts.
+    explicit DownloadWindow(uint32_t maxDownloadAttempts = MAX_DOWNLOAD_ATTEMPTS);
     ~DownloadWindow() override;
 
     // InstallHost: called by the worker on its own thread.
@@ -89,6 +91,7 @@ public:
     // The install folder: the path label's text after its prefix.
     std::wstring InstallDir() const;
     int TipIndex() const { return tipIndex_; }
+    bool WorkerRunning() const;
 
 private:
     void BuildBackground();
@@ -113,6 +116,7 @@ private:
     void NextTip();
     void LocateIcon();
 
+    uint32_t maxDownloadAttempts_;
     DownloadWindowParts parts_;
     ProgressCounters progress_;
     PauseGate gate_;

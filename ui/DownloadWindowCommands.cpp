@@ -109,6 +109,7 @@ bool DownloadWindow::StartWorker(bool paused) {
     run->packagePath = Config().packagePath;
     run->statsHost = kStatsHost;
     run->channelId = Config().channelId;
+    run->maxAttempts = maxDownloadAttempts_;
     HANDLE thread = CreateThread(nullptr, 0, InstallWorker, run.get(), 0, nullptr);
     if (!thread) return false;
     run.release();  // the worker owns it now
