@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "WindowTestSupport.h"
+#include "app/BuildConfig.h"
 #include "app/TextConv.h"
 #include "install/DesktopShortcut.h"
 #include "net/FaultServer.h"
@@ -48,6 +49,7 @@ HWND TrayWindow() { return FindWindowW(nullptr, L"Wine System Tray"); }
 }  // namespace
 
 TEST(Program, WholeInstallStartsTheLobbyAndEnds) {
+    LoadBuildConfig();  // the package path the program asks for
     ASSERT_TRUE(ServePackage("UI_GOOD_PACKAGE", "&rate=1000000"));
     RemoveTree(kInstallDir);
     ChildProcess program(ProgramCommand());

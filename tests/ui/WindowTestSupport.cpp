@@ -33,10 +33,18 @@ bool ServePackage(const char* packageVariable, const std::string& extra) {
     return ConfigureServer("path=" + UrlEncode(Config().packagePath) + "&file=" + UrlEncode(package) + extra);
 }
 
-int StatsRequestsWith(const std::string& text) {
+namespace {
+int StatsPort() {
     const char* port = std::getenv("STATS_SERVER_PORT");
+    return port ? std::atoi(port) : -1;
+}
+}  // namespace
+
+void ResetStatsServer() { ServerGet("/__control?", StatsPort()); }
+
+int StatsRequestsWith(const std::string& text) {
     int count = 0;
-    for (const LoggedRequest& request : ServerLog(port ? std::atoi(port) : -1))
+    for (const LoggedRequest& request : ServerLog(StatsPort()))
         if (request.line.find(text) != std::string::npos) ++count;
     return count;
 }

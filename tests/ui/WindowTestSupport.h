@@ -35,6 +35,8 @@ std::wstring TextOf(const SkinLabel* label);
 
 // The fault server serving a package of the launcher's at the package path of the build.
 bool ServePackage(const char* packageVariable, const std::string& extra = "");
+// Clears the statistics server's log.
+void ResetStatsServer();
 // Requests of the statistics server whose line contains `text`.
 int StatsRequestsWith(const std::string& text);
 // Object requests the download server has logged.

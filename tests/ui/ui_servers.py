@@ -8,7 +8,7 @@ mounts two small tmpfs volumes (54 and 55 MiB) when the system lets it, starts t
 statistics server on S in the background and runs COMMAND under the download server on P
 (the ports the program under test has baked in). The test program finds in its
 environment:
-    UI_GOOD_PACKAGE, UI_BAD_PACKAGE   Windows paths of the two packages
+    UI_GOOD_PACKAGE, UI_BAD_PACKAGE   Unix paths of the two packages (for the server)
     STATS_SERVER_PORT                 the statistics server's port
     UI_VOLUME_54, UI_VOLUME_55        Unix paths of the small volumes (missing when not mounted)
 Both servers stop by themselves at the time limit; the volumes are unmounted at the end.
@@ -26,10 +26,6 @@ sys.path.insert(0, os.path.join(ROOT, "tools"))
 from make_package import write_package  # noqa: E402
 
 FAULT_SERVER = os.path.join(ROOT, "tests", "servers", "fault_server.py")
-
-
-def windows_path(path):
-    return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
 def mount_small_volume(folder, mib):
@@ -58,7 +54,7 @@ def main():
         bad = os.path.join(work, "bad.zip")
         with open(bad, "wb") as out:
             out.write(b"this is no zip archive\r\n" * 40000)
-        env = dict(os.environ, UI_GOOD_PACKAGE=windows_path(good), UI_BAD_PACKAGE=windows_path(bad),
+        env = dict(os.environ, UI_GOOD_PACKAGE=good, UI_BAD_PACKAGE=bad,
                    STATS_SERVER_PORT=str(args.stats_port))
         for mib in (54, 55):
             folder = os.path.join(work, "volume%d" % mib)
