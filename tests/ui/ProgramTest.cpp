@@ -46,6 +46,13 @@ void RealClick(int x, int y, bool right = false) {
 
 HWND TrayWindow() { return FindWindowW(nullptr, L"Wine System Tray"); }
 
+// The screen position of the first icon in Wine's tray window (it has a caption).
+POINT FirstTrayIcon() {
+    POINT icon{10, 10};
+    ClientToScreen(TrayWindow(), &icon);
+    return icon;
+}
+
 }  // namespace
 
 TEST(Program, WholeInstallStartsTheLobbyAndEnds) {
@@ -83,16 +90,15 @@ TEST(Program, CloseToTrayLeftClickRestoresMenuCloseEnds) {
         << "no icon in the tray";
     EXPECT_FALSE(program.Wait(0).has_value()) << "the install goes on";
 
-    RECT tray{};
-    GetWindowRect(TrayWindow(), &tray);
-    RealClick(tray.left + 10, tray.top + 10);
+    POINT icon = FirstTrayIcon();
+    RealClick(icon.x, icon.y);
     EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 10000)) << "a left click restores";
     EXPECT_TRUE(WaitUntil([] { return !IsWindowVisible(TrayWindow()); }, 10000)) << "and removes the icon";
 
     Click(window, 565 + 17, 1 + 17);
     ASSERT_TRUE(WaitUntil([] { return TrayWindow() && IsWindowVisible(TrayWindow()); }, 10000));
-    GetWindowRect(TrayWindow(), &tray);
-    RealClick(tray.left + 10, tray.top + 10, true);
+    icon = FirstTrayIcon();
+    RealClick(icon.x, icon.y, true);
     HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
