@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "diag/DebugLog.h"
+#include "app/TextConv.h"
 #include "install/DesktopIconLocator.h"
 #include "support/TestSupport.h"
 
@@ -81,25 +82,27 @@ TEST(DesktopIconLocator, FirstMatchIgnoringCaseUnderProgman) {
 }
 
 TEST(DesktopIconLocator, WorkerWComesBeforeProgman) {
+    // A WorkerW whose view has no list view ends the walk; Progman is asked next.
+    const struct {
+        const wchar_t* layout;
+        const wchar_t* labels;
+        const char* wanted;
+        size_t expected;
+        const wchar_t* topClass;
+    } cases[] = {
+        {L"workerw", L"Halvane", "halvane", 0, L"WorkerW"},
+        {L"workerw-empty", L"Other Halvane", "HALVANE", 1, L"Progman"},
+    };
     ScratchDir dir;
-    {
-        StandIn standIn = StartStandIn(dir, L"workerw", L"Halvane");
-        const Located found = Locate(dir, "halvane");
-        ASSERT_EQ(standIn.items.size(), 1u);
-        EXPECT_TRUE(Same(found.rect, standIn.items[0]));
-        wchar_t parentClass[64] = {};
-        GetClassNameW(GetParent(GetParent(found.listView)), parentClass, 64);
-        EXPECT_STREQ(parentClass, L"WorkerW");
-    }
-    {
-        // A WorkerW whose view has no list view ends the walk; Progman is asked next.
-        StandIn standIn = StartStandIn(dir, L"workerw-empty", L"Other Halvane");
-        const Located found = Locate(dir, "HALVANE");
-        ASSERT_EQ(standIn.items.size(), 2u);
-        EXPECT_TRUE(Same(found.rect, standIn.items[1]));
-        wchar_t parentClass[64] = {};
-        GetClassNameW(GetParent(GetParent(found.listView)), parentClass, 64);
-        EXPECT_STREQ(parentClass, L"Progman");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(WideToUtf8(c.layout));
+        StandIn standIn = StartStandIn(dir, c.layout, c.labels);
+        const Located found = Locate(dir, c.wanted);
+        ASSERT_GT(standIn.items.size(), c.expected);
+        EXPECT_TRUE(Same(found.rect, standIn.items[c.expected]));
+        wchar_t topClass[64] = {};
+        GetClassNameW(GetParent(GetParent(found.listView)), topClass, 64);
+        EXPECT_STREQ(topClass, c.topClass);
     }
 }
 
