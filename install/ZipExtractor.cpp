@@ -12,7 +12,11 @@ namespace {
 
 // The destination with all missing parents; 0, or the code that stops the extraction.
 int PrepareDestination(const std::wstring& destination) {
-    const DWORD attributes = GetFileAttributesW(destination.c_str());
+    // "D:\Games\" names the same thing as "D:\Games": when that is a file, it is not a
+    // destination (a trailing separator would make the lookup fail and the file look absent).
+    std::wstring bare = destination;
+    while (bare.size() > 3 && (bare.back() == L'\\' || bare.back() == L'/')) bare.pop_back();
+    const DWORD attributes = GetFileAttributesW(bare.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const int created = SHCreateDirectoryExW(nullptr, destination.c_str(), nullptr);
         if (created != ERROR_SUCCESS && created != ERROR_ALREADY_EXISTS) return EXTRACT_DESTINATION_NOT_CREATED;

@@ -16,6 +16,10 @@
 #include "app/UniqueHandle.h"
 #include "net/HttpText.h"
 
+// The progress counters are read by other threads while the download adds to them; on a
+// 32-bit target that holds without tearing only if the 64-bit atomics need no lock.
+static_assert(std::atomic<uint64_t>::is_always_lock_free);
+
 struct InternetHandleTraits {
     using Type = HINTERNET;
     static constexpr Type Invalid() noexcept { return nullptr; }

@@ -122,7 +122,15 @@ private:
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    void Post(std::function<void()> task) { PostUiTask(window_, std::move(task)); }
+    // The phase as the worker left it when it handed the task over, printed first: a
+    // phase that lasts only a moment still shows, in its place among the other lines.
+    void Post(std::function<void()> task) {
+        const int32_t phase = InstallPhase;
+        PostUiTask(window_, [this, phase, task = std::move(task)] {
+            PrintPhase(phase);
+            task();
+        });
+    }
 
     void PumpMessages() {
         MSG msg;
@@ -132,8 +140,8 @@ private:
         }
     }
 
-    void PrintPhase() {
-        const int32_t phase = InstallPhase;
+    void PrintPhase() { PrintPhase(InstallPhase); }
+    void PrintPhase(int32_t phase) {
         if (phase == printedPhase_) return;
         printedPhase_ = phase;
         CliOut(L"phase " + std::to_wstring(phase));

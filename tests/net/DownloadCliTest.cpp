@@ -120,17 +120,21 @@ TEST_F(DownloadCliTest, ResultCodesAndExitStatus) {
 
 TEST_F(DownloadCliTest, KilledMidDownloadContinuesFromThePartialFile) {
     // The server goes silent after exactly eight blocks, so the child is surely between
-    // blocks, its last block written and stamped, when it is killed.
+    // blocks, its last block written and stamped, when it is killed. Meanwhile a second
+    // download of the same file, in another process, finds it held open.
     constexpr uint64_t kSize = 3u << 20;
     constexpr uint64_t kPartial = 8 * 4096;
     ASSERT_TRUE(ConfigureServer("size=" + std::to_string(kSize) + "&stall_after=" + std::to_string(kPartial) +
-                                "&stall_secs=30"));
+                                "&stall_secs=30&stall_count=1"));
     const std::wstring file = dir / L"zel_lobby.install";
     {
         ChildProcess child(DownloadCommand(file));
         ASSERT_TRUE(child.Started());
         // The last block is written and the stamp put back after it.
         ASSERT_TRUE(WaitUntil([&] { return SizeOf(file) >= kPartial && CarriesServerStamp(file); }, 20000));
+        const ProcessResult second = RunProcess(DownloadCommand(file), 60000);
+        EXPECT_EQ(LastLine(second.output), "result -3") << second.output;
+        EXPECT_EQ(second.exitCode, 1u);
         ASSERT_TRUE(TerminateProcess(child.Handle(), 9));
         ASSERT_TRUE(child.Wait(5000).has_value());
     }

@@ -329,18 +329,6 @@ TEST_F(DownloadToFileTest, MissingFoldersAreCreated) {
     EXPECT_EQ(Mismatch(ReadFileBytes(dir / L"d\\e\\f.bin").value_or(""), ObjectBytes(5000)), "");
 }
 
-TEST_F(DownloadToFileTest, FileHeldOpenElsewhereFails) {
-    ASSERT_TRUE(ConfigureServer("size=5000"));
-    PlaceFile(path, ObjectBytes(1000), kServerTime);
-    HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(Download(), -3);
-    CloseHandle(holder);
-    EXPECT_EQ(Mismatch(FileBytes(), ObjectBytes(1000)), "");
-    EXPECT_EQ(Download(), 0);
-    EXPECT_EQ(Mismatch(FileBytes(), ObjectBytes(5000)), "");
-}
-
 TEST_F(DownloadToFileTest, RedirectedObjectResumesThroughTheRedirect) {
     // The package address redirects to another path; every attempt starts at the address
     // the caller gave, so the second attempt's range reaches the object again.
@@ -409,13 +397,14 @@ TEST_F(DownloadToFileTest, StopRequestEndsTheTransferUntilTheNextConnect) {
 }
 
 TEST_F(DownloadToFileTest, HugeHeaderLine) {
+    // Wine's WinInet takes a 64 KiB header line (result 0); a WinInet that refuses it must
+    // still end in a failure, not a wrong file.
     ASSERT_TRUE(ConfigureServer("size=5000&filler=65536"));
     const int result = Download();
     if (result == 0)
         EXPECT_EQ(Mismatch(FileBytes(), ObjectBytes(5000)), "");
     else
         EXPECT_LT(result, 0);
-    std::printf("  a 64 KiB header line gives %d\n", result);
 }
 
 TEST_F(DownloadToFileTest, CountersAreReadWithoutTearingWhileDownloading) {

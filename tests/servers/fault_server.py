@@ -4,11 +4,13 @@
 Listens on 127.0.0.1 only and answers in HTTP/1.0 (one response per connection). It stops
 by itself after --time-limit seconds or --max-requests requests, whichever comes first.
 
-    fault_server.py [--port P] [--time-limit S] [--max-requests N]
+    fault_server.py [--port P] [--time-limit S] [--max-requests N] [--config QUERY]
         serves in the foreground and prints "port N" once it listens;
     fault_server.py [options] -- COMMAND [ARGS...]
         serves in the background, runs COMMAND with FAULT_SERVER_PORT in its environment,
         and exits with its status (COMMAND is killed at the time limit).
+
+--config QUERY starts with the faults of a /__control query (say, a real file to serve).
 
 Control paths (every configuration starts from the defaults):
     GET /__control?key=value&...   set the faults below and clear the log and counters
@@ -321,6 +323,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--time-limit", type=float, default=600)
     parser.add_argument("--max-requests", type=int, default=100000)
+    parser.add_argument("--config", default="", help="the /__control query to start with")
     parser.add_argument("command", nargs=argparse.REMAINDER)
     args = parser.parse_args()
     command = args.command[1:] if args.command[:1] == ["--"] else args.command
@@ -330,6 +333,7 @@ def main():
     killer.daemon = True
     killer.start()
 
+    STATE.configure(args.config)
     server, thread = start_server(args.port, args.max_requests)
     port = server.server_address[1]
     object_block(1)

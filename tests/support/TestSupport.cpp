@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <atomic>
 #include <utility>
-#include <thread>
 
 std::wstring TestBinDir() {
     wchar_t path[MAX_PATH * 4];
@@ -34,21 +34,33 @@ ProcessResult RunProcess(const std::wstring& commandLine, DWORD timeoutMs, const
         return result;
     }
     result.started = true;
-    std::thread reader([&] {
-        char buffer[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) result.output.append(buffer, got);
-    });
-    if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) {
-        result.finished = true;
-        GetExitCodeProcess(info.hProcess, &result.exitCode);
-    } else {
-        TerminateProcess(info.hProcess, 1);
-        WaitForSingleObject(info.hProcess, 5000);
+    // The pipe is polled rather than read to its end: a process that the child starts (under
+    // Wine, the desktop's explorer.exe) may inherit the write end and keep it open for good.
+    char buffer[4096];
+    const auto drain = [&] {
+        DWORD available = 0, got = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+               ReadFile(readEnd, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) && got > 0)
+            result.output.append(buffer, got);
+    };
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        drain();
+        if (WaitForSingleObject(info.hProcess, 10) == WAIT_OBJECT_0) {
+            drain();
+            result.finished = true;
+            GetExitCodeProcess(info.hProcess, &result.exitCode);
+            break;
+        }
+        if (GetTickCount64() >= deadline) {
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
+            drain();
+            break;
+        }
     }
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    reader.join();
     CloseHandle(readEnd);
     return result;
 }
