@@ -114,3 +114,25 @@ TEST(Program, CloseToTrayLeftClickRestoresMenuCloseEnds) {
     ASSERT_TRUE(exitCode.has_value()) << "关闭 did not end the program";
     EXPECT_EQ(*exitCode, 0u);
 }
+
+TEST(Program, MinimiseThenCloseRequestEndsDuringTheDownload) {
+    ASSERT_TRUE(ServePackage("UI_GOOD_PACKAGE", "&rate=100000"));
+    RemoveTree(kInstallDir);
+    ChildProcess program(ProgramCommand());
+    HWND window = MainWindowOf(program.Id());
+    ASSERT_NE(window, nullptr);
+    Click(window, 425 + 74, 275 + 25);
+    ASSERT_TRUE(WaitUntil([] { return FileExists(kInstallDir + L"\\zel_lobby.install"); }, 20000));
+
+    Click(window, 530 + 17, 1 + 17);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }, 10000));
+    EXPECT_FALSE(program.Wait(0).has_value());
+
+    // Alt+F4 or any close request ends the program at once, whatever it is doing.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    const auto exitCode = program.Wait(10000);
+    ASSERT_TRUE(exitCode.has_value());
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_FALSE(FileExists(kInstallDir + L"\\lobby.exe"));
+    RemoveTree(kInstallDir);
+}
