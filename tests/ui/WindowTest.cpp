@@ -5,7 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+// shlobj.h needs windows.h first.
+#include <shlobj.h>
+
 #include <cstdlib>
+#include <thread>
 
 #include "WindowTestSupport.h"
 #include "WineDrives.h"
@@ -174,6 +179,51 @@ TEST_F(MainWindowTest, FolderChoiceNeeds55MiBAndKeepsRootsWhole) {
     EXPECT_EQ(window.InstallBaseDir(), L"Y:\\");
     RemoveWineDrive(L'X');
     RemoveWineDrive(L'Y');
+}
+
+namespace {
+
+// A visible dialog of this process other than `besides`, or null.
+HWND OwnDialog(HWND besides) {
+    HWND found = nullptr;
+    for (HWND window = FindWindowW(L"#32770", nullptr); window && !found;
+         window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == GetCurrentProcessId() && window != besides && IsWindowVisible(window)) found = window;
+    }
+    return found;
+}
+
+}  // namespace
+
+TEST_F(MainWindowTest, FolderButtonRefusesASmallVolumeWithTheMessageBox) {
+    const char* small = std::getenv("UI_VOLUME_54");
+    if (!small) GTEST_SKIP() << "no small volume (mounting tmpfs needs root)";
+    ASSERT_TRUE(DefineWineDrive(L'X', small, DRIVE_FIXED));
+    TestWindow window;
+    const std::wstring before = TextOf(window.Parts().pathText);
+
+    // The user picks X:\ in the folder dialog and confirms the message box; both are modal
+    // on this thread, so another thread plays the user.
+    std::wstring boxText;
+    std::thread user([&] {
+        HWND browse = nullptr;
+        if (!WaitUntil([&] { return (browse = OwnDialog(nullptr)) != nullptr; }, 20000)) return;
+        SendMessageW(browse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"X:\\"));
+        PostMessageW(browse, WM_COMMAND, IDOK, 0);
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = OwnDialog(browse)) != nullptr; }, 20000)) return;
+        wchar_t text[128] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 128);
+        boxText = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    Click(window.Handle(), 543 + 12, 225 + 6);
+    user.join();
+    EXPECT_EQ(boxText, L"硬盘空间不足，请检查后再重试。");
+    EXPECT_EQ(TextOf(window.Parts().pathText), before) << "the previous folder stays";
+    RemoveWineDrive(L'X');
 }
 
 TEST_F(MainWindowTest, PhasesByClicksAndByTheWakeThenAWholeInstall) {
