@@ -100,12 +100,15 @@ std::wstring ReportAddress(const InstallRun& run, int type, const ExtractOutcome
 }
 
 // Phase 4, once the user's pause (if one came as the last block arrived) is lifted: the
-// window moves 1 to 2 only from 1, so a pause is never overwritten and left unanswerable.
+// window moves 1 to 2 only from 1 and closes the gate first, so a pause is never
+// overwritten and left unanswerable. A host that keeps phases without the gate is not
+// waited for.
 void EnterInstallingPhase(const PauseGate& gate) {
     for (;;) {
         gate.WaitWhilePaused();
         int32_t expected = PhaseDownloading;
-        if (InstallPhase.compare_exchange_strong(expected, PhaseInstalling) || expected != PhasePaused) break;
+        if (InstallPhase.compare_exchange_strong(expected, PhaseInstalling)) return;
+        if (expected != PhasePaused || !gate.IsPaused()) break;
     }
     InstallPhase = PhaseInstalling;
 }
