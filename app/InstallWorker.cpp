@@ -99,6 +99,20 @@ std::wstring ReportAddress(const InstallRun& run, int type, const ExtractOutcome
     return BuildReportAddress(run.statsHost, kSiteId, type, encoded, run.channelId);
 }
 
+// Phase 4, once the user's pause (if one came as the last block arrived) is lifted: the
+// window moves 1 to 2 only from 1 and closes the gate first, so a pause is never
+// overwritten and left unanswerable. A host that keeps phases without the gate is not
+// waited for.
+void EnterInstallingPhase(const PauseGate& gate) {
+    for (;;) {
+        gate.WaitWhilePaused();
+        int32_t expected = PhaseDownloading;
+        if (InstallPhase.compare_exchange_strong(expected, PhaseInstalling)) return;
+        if (expected != PhasePaused || !gate.IsPaused()) break;
+    }
+    InstallPhase = PhaseInstalling;
+}
+
 }  // namespace
 
 InstallOutcome RunInstall(const InstallRun& run) {
@@ -117,12 +131,12 @@ InstallOutcome RunInstall(const InstallRun& run) {
         return {};
     }
 
+    EnterInstallingPhase(host.Gate());
     host.StopTimer(TIMER_RUNNER);
     host.StopTimer(TIMER_PROGRESS);
     const ProgressCounters& progress = host.Progress();
     host.SetLabel(WorkerLabel::Size, MegabytesText(progress.downloadedBytes, progress.totalBytes));
     host.SetLabel(WorkerLabel::Percent, L"100%");
-    InstallPhase = PhaseInstalling;
     host.SetLabel(WorkerLabel::MainButtonCaption, L"正在启动");
 
     const ExtractOutcome outcome = Unpack(run);

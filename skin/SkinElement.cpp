@@ -285,9 +285,25 @@ void SkinElement::DrawSelf(GpGraphics* graphics) {
     draw.stretch = stretch_ != 0;
     draw.destWidth = rect_.Width();
     draw.destHeight = rect_.Height();
-    const SourceRect source = FrameSource(draw);
-    image_->Remember(GdipDrawImageRectRectI(graphics, image_->Native(), rect_.left, rect_.top, rect_.Width(),
-                                            rect_.Height(), source.x, source.y, source.width, source.height,
+    SourceRect source = FrameSource(draw);
+    IntRect dest = rect_;
+    // Drawn pixel for pixel, only the part inside the clip is handed to GDI+: it prepares
+    // the whole destination however little of it the clip lets through, and a progress
+    // tick repaints a thin strip of large background images many times a second.
+    Gdiplus::GpRect clipBounds{};
+    if (!stretch_ && !flipX_ && !flipY_ && GdipGetClipBoundsI(graphics, &clipBounds) == Gdiplus::Ok) {
+        const IntRect clip{clipBounds.X, clipBounds.Y, clipBounds.X + clipBounds.Width,
+                           clipBounds.Y + clipBounds.Height};
+        const IntRect visible = Intersect(rect_, clip);
+        if (visible.IsEmpty()) return;
+        source.x += visible.left - rect_.left;
+        source.y += visible.top - rect_.top;
+        source.width = visible.Width();
+        source.height = visible.Height();
+        dest = visible;
+    }
+    image_->Remember(GdipDrawImageRectRectI(graphics, image_->Native(), dest.left, dest.top, dest.Width(),
+                                            dest.Height(), source.x, source.y, source.width, source.height,
                                             Gdiplus::UnitPixel, attributes.get(), nullptr, nullptr));
 }
 

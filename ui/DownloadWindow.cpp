@@ -1,100 +1,162 @@
 #include "ui/DownloadWindow.h"
 
+#include <shellapi.h>
+
+#include "BuildHosts.h"
 #include "app/AnsiTexts.h"
 #include "app/BuildConfig.h"
-#include "app/InstallRecords.h"
 #include "app/ProcessGlobals.h"
 #include "app/Startup.h"
+#include "app/TextConv.h"
+#include "banner/BannerThread.h"
+#include "resource_ids.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinLabel.h"
+#include "ui/ErrorDialog.h"
+#include "ui/FolderText.h"
+#include "ui/ProgressView.h"
 #include "ui/InstallFolder.h"
+#include "ui/TipsBalloon.h"
+#include "ui/Tips.h"
 
 namespace {
-constexpr int kWidth = 600;
-constexpr int kHeight = 350;
+
+constexpr uint32_t kGrey = 0xFEC8C8C8;
+constexpr uint32_t kWhite = 0xFEFFFFFF;
+constexpr wchar_t kEditionText[] = L"简装版 2.1";
+constexpr RECT kBannerArea{2, 37, 597, 211};
+
+SkinLabel* Label(SkinElement* parent, const RECT& rect, const wchar_t* text, const LabelStyle& style,
+                 bool enabled = true) {
+    auto* label = new SkinLabel(rect, parent, style);
+    if (text) label->SetLabelText(text);
+    // A disabled label lets the mouse through to what lies below it.
+    if (!enabled) label->SetEnabled(0);
+    return label;
 }
 
-DownloadWindow::DownloadWindow() {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = StaticProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kMainWindowClass;
-    RegisterClassExW(&windowClass);
-    CreateWindowExW(0, kMainWindowClass, L"", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, kWidth, kHeight,
-                    nullptr, nullptr, GetModuleHandleW(nullptr), this);
+}  // namespace
 
+DownloadWindow::DownloadWindow(uint32_t maxDownloadAttempts)
+    : SkinWindow(0, 0, ImageResource(1101), kMainWindowClass, nullptr, 0, WS_POPUP, 0),
+      maxDownloadAttempts_(maxDownloadAttempts) {
     RunStartupConfiguration();
     debugLog_.Open();
+    CenterWindow();
+    SetVisible(SW_SHOWNORMAL);
+    // The taskbar's text, in the users' code page as it has always been.
+    SetWindowTextA(Handle(), kTextWindowTitle);
 
-    RECT area{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    SetWindowPos(window_, nullptr, area.left + (area.right - area.left - kWidth) / 2,
-                 area.top + (area.bottom - area.top - kHeight) / 2, 0, 0, SWP_NOZORDER | SWP_NOSIZE);
-    ShowWindow(window_, SW_SHOWNORMAL);
-    SetWindowTextA(window_, kTextWindowTitle);
-    installBaseDir_ = DefaultInstallBase();
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    menuBar_ = LoadMenuW(module, MAKEINTRESOURCEW(IDM_TRAY));
+    HICON icon = LoadIconW(module, MAKEINTRESOURCEW(IDI_APP));
+    trayIcon_.Create(Handle(), icon, menuBar_ ? GetSubMenu(menuBar_, 0) : nullptr, WideToAnsi(kBrandName), true,
+                     WM_LBUTTONUP, WM_RBUTTONUP);
+
+    BuildBackground();
+    banner_ = std::make_unique<BannerThread>(*this, kBannerArea, Config().bannerUrl);
+    BuildControls();
+
+    SkinWindow::StartTimer(TIMER_TIPS, 8000);
+    RECT client{};
+    GetClientRect(Handle(), &client);
+    errorDialog_ = std::make_unique<ErrorDialog>(client, Handle());
 }
 
 DownloadWindow::~DownloadWindow() {
-    if (window_) DestroyWindow(window_);
+    // A worker that is still running would report into a window that is gone; the process
+    // ends here instead, as it does on every other way out.
+    if (WorkerRunning()) TerminateProcess(GetCurrentProcess(), 0);
+    banner_.reset();
+    if (menuBar_) DestroyMenu(menuBar_);
 }
 
-LRESULT CALLBACK DownloadWindow::StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* self = reinterpret_cast<DownloadWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = static_cast<DownloadWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return DefWindowProcW(window, message, wParam, lParam);
-    try {
-        return self->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        return 0;
-    }
+void DownloadWindow::BuildBackground() {
+    new SkinElement(1, 1, ImageResource(1102), this);
+    new SkinElement(1, 1, ImageResource(1103), this);  // taller than the window: cut off
+    new SkinElement(30, 250, ImageResource(1111), this);
+    parts_.titleBar = new SkinElement(0, 0, ImageResource(1106), this);
+    parts_.progressFill = new SkinElement(RECT{kBarLeft, kBarTop, kBarLeft, kBarBottom}, ImageResource(1113), this);
+    parts_.runner = new SkinElement(RECT{11, 237, 461, 278}, ImageResource(1114), this);
+    parts_.runner->SetVisible(0);
+    parts_.runner->SetFrameGrid(18, 1);
 }
 
-LRESULT DownloadWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WakeMessage) {
-        OnWake();
-        return 0;
-    }
-    switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_CLOSE:
-        CanClose();
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        window_ = nullptr;
+void DownloadWindow::BuildControls() {
+    parts_.closeButton = new SkinButton(565, 1, ImageResource(1107), this, BUTTON_CLOSE);
+    parts_.minimiseButton = new SkinButton(530, 1, ImageResource(1108), this, BUTTON_MINIMISE);
+    parts_.folderButton = new SkinButton(543, 225, ImageResource(1112), this, BUTTON_FOLDER);
+    parts_.mainButton = new SkinButton(425, 275, ImageResource(1110), this, BUTTON_INSTALL);
+    new SkinElement(91, 326, ImageResource(1115), this);
+
+    parts_.versionText = Label(this, {105, 13, 500, 35}, kEditionText, {L"新宋体", 9, kGrey});
+    parts_.pathText = Label(this, {30, 225, 400, 250}, nullptr, {L"新宋体", 9, kWhite});
+    SetInstallBase(DefaultInstallBase());
+    parts_.sizeText = Label(this, {30, 280, 400, 305}, nullptr, {L"新宋体", 9, kGrey}, false);
+    parts_.speedText = Label(this, {240, 280, 650, 305}, nullptr, {L"新宋体", 9, kGrey}, false);
+    parts_.mainButtonCaption =
+        Label(parts_.mainButton, {44, 14, 200, 36}, L"点击安装", {L"微软雅黑", 10, kWhite}, false);
+    parts_.percentText = Label(this, {280, 253, 430, 278}, nullptr, {L"新宋体", 9, kGrey});
+    Label(this, {130, 329, 300, 360}, L"新手提示：", {L"新宋体", 9, 0xFEFFB23E}, false);
+    parts_.tipText = Label(this, {190, 329, 600, 360}, TIP_TABLE[0], {L"新宋体", 9, 0x50FFFFFF}, false);
+}
+
+void DownloadWindow::SetInstallBase(const std::wstring& base) {
+    installBaseDir_ = base;
+    parts_.pathText->SetLabelText(PathLabelText(InstallDir()));
+}
+
+bool DownloadWindow::WorkerRunning() const {
+    return workerThread_ && WaitForSingleObject(workerThread_.Get(), 0) == WAIT_TIMEOUT;
+}
+
+std::wstring DownloadWindow::InstallDir() const { return InstallDirFor(installBaseDir_); }
+
+void DownloadWindow::StartTimer(UINT id, UINT milliseconds) { SkinWindow::StartTimer(id, milliseconds); }
+
+void DownloadWindow::StopTimer(UINT id) { SkinWindow::StopTimer(id); }
+
+void DownloadWindow::SetLabel(WorkerLabel label, const std::wstring& text) {
+    switch (label) {
+    case WorkerLabel::Size:
+        parts_.sizeText->SetLabelText(text);
         break;
-    default:
+    case WorkerLabel::Percent:
+        parts_.percentText->SetLabelText(text);
+        break;
+    case WorkerLabel::MainButtonCaption:
+        parts_.mainButtonCaption->SetLabelText(text);
         break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
 }
 
-void DownloadWindow::Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window_, &paint);
-    RECT client;
-    GetClientRect(window_, &client);
-    HBRUSH background = CreateSolidBrush(RGB(16, 38, 72));
-    FillRect(dc, &client, background);
-    DeleteObject(background);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, RGB(230, 236, 245));
-    DrawTextW(dc, kBrandName, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    EndPaint(window_, &paint);
+void DownloadWindow::HideRunner() { parts_.runner->SetVisible(0); }
+
+void DownloadWindow::PostWake() {
+    // Behind the texts the worker has set, so the wake's handler sees them.
+    PostInOrder(WakeMessage, 0, 0);
 }
 
-void DownloadWindow::OnWake() {
-    WriteLoginProfile(InstallDirFor(installBaseDir_), Config().channelId);
-    ShowWindow(window_, SW_RESTORE);
-    SetForegroundWindow(window_);
+void DownloadWindow::ShowFailure(int kind) {
+    RunOnWindowThread([this, kind] {
+        lastFailureKind_ = kind;
+        errorDialog_->ShowFailure(kind);
+    });
 }
 
-void DownloadWindow::CanClose() { TerminateProcess(GetCurrentProcess(), 0); __builtin_unreachable(); }
+void DownloadWindow::StartExistingLobbyAndEnd(const std::string& lobbyPathAnsi) {
+    ShellExecuteA(nullptr, "open", lobbyPathAnsi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    TerminateProcess(GetCurrentProcess(), 0);
+    ExitProcess(0);
+}
+
+int DownloadWindow::IsDragArea(RECT* area, SkinElement* element) {
+    if (!element || (element != parts_.titleBar && element != parts_.versionText) || !Handle()) return 0;
+    GetClientRect(Handle(), area);
+    return 1;
+}
+
+int DownloadWindow::CanClose() {
+    TerminateProcess(GetCurrentProcess(), 0);
+    ExitProcess(0);
+}

@@ -35,15 +35,16 @@ int FaultServerPort() {
 
 std::string FaultServerHost() { return "127.0.0.1:" + std::to_string(FaultServerPort()); }
 
-std::optional<std::string> ServerGet(const std::string& pathAndQuery) {
-    if (!StartWinsock() || FaultServerPort() == 0) return std::nullopt;
+std::optional<std::string> ServerGet(const std::string& pathAndQuery, int port) {
+    if (port == 0) port = FaultServerPort();
+    if (!StartWinsock() || port == 0) return std::nullopt;
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return std::nullopt;
     DWORD timeoutMs = 10000;
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(FaultServerPort()));
+    address.sin_port = htons(static_cast<u_short>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string response;
     if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
@@ -71,9 +72,9 @@ std::optional<std::string> LoggedRequest::Header(std::string_view name) const {
     return std::nullopt;
 }
 
-std::vector<LoggedRequest> ServerLog() {
+std::vector<LoggedRequest> ServerLog(int port) {
     std::vector<LoggedRequest> log;
-    std::istringstream text(ServerGet("/__log").value_or(""));
+    std::istringstream text(ServerGet("/__log", port).value_or(""));
     std::string line;
     while (std::getline(text, line)) {
         const size_t space = line.find(' ');

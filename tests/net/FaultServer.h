@@ -14,8 +14,9 @@ int FaultServerPort();
 // "127.0.0.1:<port>"
 std::string FaultServerHost();
 
-// GET of a path on the server; the body, or nullopt when the exchange failed.
-std::optional<std::string> ServerGet(const std::string& pathAndQuery);
+// GET of a path on the server (or on another one at `port`); the body, or nullopt when the
+// exchange failed.
+std::optional<std::string> ServerGet(const std::string& pathAndQuery, int port = 0);
 
 // Sets the server's switches (fault_server.py's /__control keys, already encoded) and
 // clears its log and counters. False when the server did not accept them.
@@ -29,7 +30,7 @@ struct LoggedRequest {
     // The value of the first header with this name (any case).
     std::optional<std::string> Header(std::string_view name) const;
 };
-std::vector<LoggedRequest> ServerLog();
+std::vector<LoggedRequest> ServerLog(int port = 0);
 // Object body bytes the server has sent since it was last configured.
 uint64_t ServerBodyBytes();
 

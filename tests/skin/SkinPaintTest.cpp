@@ -248,3 +248,37 @@ TEST_F(PaintTest, LayeredWindowIsTransparentWhereNothingIsDrawn) {
     ShowQuietly(empty);
     EXPECT_EQ(WindowPicture(empty.Handle()).CountDifferent({0, 0, 100, 60}, {0, 0, 0, 0}, 0), 0);
 }
+
+TEST_F(PaintTest, PartialRepaintOfLargeImagesMatchesAFullOne) {
+    // Every pixel of both pictures differs from its neighbours, so a source offset by one
+    // pixel shows.
+    PixelImage back(120, 80), panel(90, 50);
+    for (int y = 0; y < back.height; ++y)
+        for (int x = 0; x < back.width; ++x) back.At(x, y) = 0xFF000000u | (x * 2) << 16 | (y * 3) << 8 | 0x40;
+    for (int y = 0; y < panel.height; ++y)
+        for (int x = 0; x < panel.width; ++x) panel.At(x, y) = 0x80000000u | (x * 2) << 8 | (y * 5);
+    const std::wstring panelPath = Fixture(L"panel.png", panel);
+    const std::wstring backPath = Fixture(L"back.png", back);
+    window_ = std::make_unique<RecordingWindow>(40, 40, ImageFile(backPath.c_str()),
+                                                UniqueClassName(L"Partial").c_str(), nullptr, 0, WS_POPUP, 0);
+    ShowQuietly(*window_);
+    auto* element = new SkinElement(13, 7, ImageFile(panelPath.c_str()), window_.get());
+    PumpUntilIdle();
+
+    // Only a strip across both images is painted again.
+    const RECT strip{20, 30, 70, 36};
+    element->Invalidate(&strip);
+    UpdateWindow(window_->Handle());
+    const BackBuffer& partial = window_->Picture();
+    std::vector<uint8_t> partialPixels(partial.Pixels(), partial.Pixels() + partial.Width() * partial.Height() * 4);
+    const WindowPicture full(window_->Handle());
+    int compared = 0;
+    for (int y = strip.top; y < strip.bottom; ++y)
+        for (int x = strip.left; x < strip.right; ++x) {
+            const uint8_t* p = &partialPixels[(static_cast<size_t>(y) * partial.Width() + x) * 4];
+            ASSERT_TRUE(Near({p[0], p[1], p[2], p[3]}, full.At(x, y), 1))
+                << x << "," << y << ": " << Describe({p[0], p[1], p[2], p[3]}) << " vs " << Describe(full.At(x, y));
+            ++compared;
+        }
+    EXPECT_EQ(compared, 300);
+}
