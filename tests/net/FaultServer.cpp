@@ -36,14 +36,18 @@ int FaultServerPort() {
 std::string FaultServerHost() { return "127.0.0.1:" + std::to_string(FaultServerPort()); }
 
 std::optional<std::string> ServerGet(const std::string& pathAndQuery) {
-    if (!StartWinsock() || FaultServerPort() == 0) return std::nullopt;
+    return LocalGet(FaultServerPort(), pathAndQuery);
+}
+
+std::optional<std::string> LocalGet(int port, const std::string& pathAndQuery) {
+    if (!StartWinsock() || port == 0) return std::nullopt;
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return std::nullopt;
     DWORD timeoutMs = 10000;
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
     sockaddr_in address{};
     address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(FaultServerPort()));
+    address.sin_port = htons(static_cast<u_short>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     std::string response;
     if (connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
