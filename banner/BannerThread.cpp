@@ -152,6 +152,7 @@ bool WaitAnsweringSentMessages(HANDLE thread, DWORD milliseconds) {
 
 BannerThread::BannerThread(SkinWindow& window, const RECT& area, std::wstring url)
     : link_(std::make_shared<BannerLink>(area)), window_(window.Handle()) {
+    if (!window_) return;  // no window, no banner
     // The element joins the tree on the window's thread, between the window's own steps.
     const RECT relative = area;  // the window's root element stands at (0, 0)
     window.RunOnWindowThread([link = link_, relative, &window] {

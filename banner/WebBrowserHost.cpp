@@ -38,11 +38,15 @@ bool WebBrowserHost::Embed() {
         TearDown();
         return false;
     }
-    inPlace->GetWindow(&browserWindow);
+    const auto takeWindow = [&inPlace] {
+        HWND window = nullptr;
+        return SUCCEEDED(inPlace->GetWindow(&window)) ? window : nullptr;
+    };
+    browserWindow = takeWindow();
     const LONG verb = (style & WS_VISIBLE) ? OLEIVERB_SHOW : OLEIVERB_HIDE;
     object->DoVerb(verb, nullptr, static_cast<IOleClientSite*>(site.get()), 0, nullptr, nullptr);
-    // Some controls make their window only when they go in place.
-    if (!browserWindow) inPlace->GetWindow(&browserWindow);
+    // Some controls (Wine's among them) make their window only when they go in place.
+    if (!browserWindow) browserWindow = takeWindow();
     if (browserWindow) {
         const LONG current = GetWindowLongW(browserWindow, GWL_STYLE);
         SetWindowLongW(browserWindow, GWL_STYLE,
