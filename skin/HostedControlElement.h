@@ -3,6 +3,11 @@
 // (the banner's web browser) and keeps that window's visibility, enabled state and
 // position in step with itself. The embedding code sets the three members below once the
 // control is in place; until then the element behaves like a plain one.
+//
+// The element changes on its window's thread; so, by default, does the control's side of
+// each change. A control that lives in another thread's apartment must only be called
+// there: its element overrides ShowControl, EnableControl and PlaceControl to hand them to
+// that thread, and leaves the members below unset.
 
 #include <windows.h>
 // ole2.h needs windows.h first.
@@ -17,12 +22,19 @@ public:
     HostedControlElement(const RECT& rect, SkinElement* parent, int id = 0);
 
 protected:
-    // Shows or hides the control through its IOleObject (when it has one), then itself.
+    // Shows or hides the control, then itself.
     void ApplyVisible(int visible) override;
-    // Enables or disables the control's window, then itself.
+    // Enables or disables the control, then itself.
     void ApplyEnabled(int enabled) override;
-    // Moves itself, then the control's window and the site's position rectangle.
+    // Moves itself, then the control.
     RECT ApplyRect(const RECT* rect, int stretch) override;
+
+    // The control's side. Show: DoVerb through its IOleObject (when it has one). Enable:
+    // EnableWindow on its window. Place: the site's position rectangle and MoveWindow, with
+    // `placed` in host coordinates.
+    virtual void ShowControl(int visible);
+    virtual void EnableControl(int enabled);
+    virtual void PlaceControl(const RECT& placed);
 
     Microsoft::WRL::ComPtr<IUnknown> hostedControl;
     IOleClientSite* activeSite = nullptr;  // the embedding site's client-site face; not owned

@@ -67,6 +67,10 @@ DownloadWindow::~DownloadWindow() {
     // A worker that is still running would report into a window that is gone; the process
     // ends here instead, as it does on every other way out.
     if (WorkerRunning()) TerminateProcess(GetCurrentProcess(), 0);
+    // The browser's window is a child of ours that lives on the banner thread: a banner
+    // thread that does not come back in time (a script dialog, say) would hang the window's
+    // destruction, so the process ends instead.
+    if (banner_ && !banner_->End()) TerminateProcess(GetCurrentProcess(), 0);
     banner_.reset();
     if (menuBar_) DestroyMenu(menuBar_);
 }

@@ -36,7 +36,10 @@ int FaultServerPort() {
 std::string FaultServerHost() { return "127.0.0.1:" + std::to_string(FaultServerPort()); }
 
 std::optional<std::string> ServerGet(const std::string& pathAndQuery, int port) {
-    if (port == 0) port = FaultServerPort();
+    return LocalGet(port ? port : FaultServerPort(), pathAndQuery);
+}
+
+std::optional<std::string> LocalGet(int port, const std::string& pathAndQuery) {
     if (!StartWinsock() || port == 0) return std::nullopt;
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (s == INVALID_SOCKET) return std::nullopt;

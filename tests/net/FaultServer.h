@@ -17,6 +17,8 @@ std::string FaultServerHost();
 // GET of a path on the server (or on another one at `port`); the body, or nullopt when the
 // exchange failed.
 std::optional<std::string> ServerGet(const std::string& pathAndQuery, int port = 0);
+// The same on another local server of the tests (127.0.0.1:port), in HTTP/1.0.
+std::optional<std::string> LocalGet(int port, const std::string& pathAndQuery);
 
 // Sets the server's switches (fault_server.py's /__control keys, already encoded) and
 // clears its log and counters. False when the server did not accept them.

@@ -44,15 +44,14 @@ the log only once the answer has been written.
 The object's byte k is a hash of (k mod 65521, seed): the tests generate the same bytes.
 """
 
-import argparse
-import os
 import re
-import subprocess
 import sys
 import threading
 import time
 import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+
+import server_launch
 
 PERIOD = 65521
 MAX_STALL_SECS = 60
@@ -329,37 +328,14 @@ def serve_until_stopped(server):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("--port", type=int, default=0)
-    parser.add_argument("--time-limit", type=float, default=600)
-    parser.add_argument("--max-requests", type=int, default=100000)
-    parser.add_argument("--config", default="", help="the /__control query to start with")
-    parser.add_argument("command", nargs=argparse.REMAINDER)
-    args = parser.parse_args()
-    command = args.command[1:] if args.command[:1] == ["--"] else args.command
-
-    # A hard limit, whatever the server or the command is doing.
-    killer = threading.Timer(args.time_limit + 5, lambda: os._exit(3))
-    killer.daemon = True
-    killer.start()
-
+    args, command = server_launch.parse_arguments(
+        __doc__.splitlines()[0], "--max-requests", 100000,
+        extra=[("--config", "", "the /__control query to start with")])
     STATE.configure(args.config)
     server, thread = start_server(args.port, args.max_requests)
-    port = server.server_address[1]
     object_block(1)
-    if not command:
-        print(f"port {port}", flush=True)
-        STATE.stop.wait(args.time_limit)
-        STATE.stop.set()
-        thread.join(5)
-        return 0
-
-    env = dict(os.environ, FAULT_SERVER_PORT=str(port))
-    try:
-        status = subprocess.run(command, env=env, timeout=args.time_limit).returncode
-    except subprocess.TimeoutExpired:
-        print(f"fault_server: {command[0]} still running after {args.time_limit} s; killed", file=sys.stderr)
-        status = 124
+    status = server_launch.serve_or_run(command, server.server_address[1], STATE.stop, args.time_limit,
+                                        "FAULT_SERVER_PORT", "fault_server")
     STATE.stop.set()
     thread.join(5)
     return status
