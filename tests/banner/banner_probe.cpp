@@ -52,7 +52,7 @@ int wmain(int argc, wchar_t** argv) {
     auto window = std::make_unique<StandInWindow>();
     window->SetVisible(SW_SHOWNOACTIVATE);
     auto banner = std::make_unique<BannerThread>(*window, kBannerArea, argv[2]);
-    PumpUntilDone([&] { return banner->Status().loopRunning; }, 5000);
+    PumpUntilDone([&] { return banner->Status().loopRunning; }, 30000);  // creating the control is slow on a loaded machine
     {
         // The page is on its way (or failed): the window's thread keeps answering meanwhile.
         LatencyProber prober(window->Handle());
