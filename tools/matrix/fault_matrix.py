@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The fault matrix: whole installs against every fault of the test server.
 
-    fault_matrix.py --build BUILD_DIR [--rows NAME,...] [--mode headless|window|both]
+    fault_matrix.py --build BUILD_DIR [--rows NAME,...] [--mode headless|window|both] [--port P]
 
 Runs inside a Wine environment that is already up (tools/fault-matrix brings it up; ctest
 runs inside tools/test's). For each row: a fault server on a free 127.0.0.1 port, one
@@ -66,11 +66,11 @@ ROWS = [
 
 
 class FaultServer:
-    def __init__(self, log_dir):
+    def __init__(self, log_dir, port=0):
         self.out = open(os.path.join(log_dir, "server.out"), "w+")
         self.process = subprocess.Popen(
-            [sys.executable, os.path.join(ROOT, "tests", "servers", "fault_server.py"), "--port", "0",
-             "--time-limit", "900"], stdout=self.out, stderr=subprocess.STDOUT)
+            [sys.executable, os.path.join(ROOT, "tests", "servers", "fault_server.py"), "--port", str(port),
+             "--time-limit", "1800"], stdout=self.out, stderr=subprocess.STDOUT)
         for _ in range(200):
             self.out.seek(0)
             text = self.out.read()
@@ -90,8 +90,9 @@ class FaultServer:
     def body_bytes(self):
         return int(dict(line.split() for line in self.get("/__stats").splitlines())["body_bytes"])
 
-    def stats_requests(self):
-        return [line for line in self.get("/__log").splitlines() if line.startswith("line GET /ajax/")]
+    def stats_types(self):
+        lines = [line for line in self.get("/__log").splitlines() if line.startswith("line GET /ajax/")]
+        return [urllib.parse.parse_qs(urllib.parse.urlsplit(line.split()[2]).query)["StatistsType"][0] for line in lines]
 
     def stop(self):
         try:
@@ -122,27 +123,29 @@ def tree_matches(package, install_dir):
 
 
 class Headless:
-    """installer-cli install into a folder of the Wine prefix."""
+    """installer-cli install into a folder of the Wine prefix of its own for each row."""
+    name = "headless"
 
-    def __init__(self, build, prefix):
+    def __init__(self, build, prefix, server):
         self.cli = os.path.join(build, "bin", "installer-cli.exe")
         self.prefix = prefix
+        self.server = server
 
-    def base(self, row):
-        return os.path.join(self.prefix, "drive_c", "matrix", row.name)
+    def install_dir(self, row):
+        return os.path.join(self.prefix, "drive_c", "matrix", row.name, "Halvane")
 
-    def start(self, row, port):
-        host = "127.0.0.1:%d" % port
+    def start(self, row):
+        host = "127.0.0.1:%d" % self.server.port
         command = ["wine", self.cli, "install", "C:\\matrix\\" + row.name, "--host", host, "--stats-host", host,
                    "--package-path", PACKAGE_PATH, "--attempts", str(row.attempts)]
         return subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
 
-    def outcome(self, process, timeout):
+    def outcome(self, row, process, timeout):
         try:
             output, _ = process.communicate(timeout=timeout)
         except subprocess.TimeoutExpired:
             process.kill()
-            output, _ = process.communicate()
+            process.communicate()
             return "hung"
         lines = output.decode("gbk", "replace").splitlines()
         last = lines[-1].strip() if lines else ""
@@ -151,6 +154,45 @@ class Headless:
         if last == "result download-failed":
             return "download failure"
         return "install failure (%s)" % last
+
+
+class Window:
+    """The real installer window with the build's baked-in hosts: started, its main button
+    pressed, watched until it has started the lobby and ended, or shows its failure dialog.
+    It installs into C:\\Program Files\\Halvane\\, the default folder."""
+    name = "window"
+
+    def __init__(self, build, prefix, server):
+        self.program = os.path.join(build, "bin", "HalvaneSetup.exe")
+        self.watch = os.path.join(build, "bin", "window_watch.exe")
+        self.prefix = prefix
+        self.server = server
+
+    def install_dir(self, row):
+        return os.path.join(self.prefix, "drive_c", "Program Files", "Halvane")
+
+    def start(self, row):
+        process = subprocess.Popen(["wine", self.program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run(["wine", self.watch, "press", "60000"], stdout=subprocess.DEVNULL, timeout=90)
+        return process
+
+    def outcome(self, row, process, timeout):
+        watched = subprocess.run(["wine", self.watch, "outcome", str(int(timeout * 1000))], capture_output=True,
+                                 timeout=timeout + 30).stdout.decode(errors="replace").strip()
+        if watched == "failure-dialog":
+            process.kill()
+            process.wait()
+            return "install failure" if "2" in self.server.stats_types() else "download failure"
+        try:
+            process.wait(30)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+            return "hung"
+        ran = os.path.exists(os.path.join(self.install_dir(row), "lobby-ran.txt"))
+        if watched == "ended" and process.returncode == 0 and ran:
+            return "installed"
+        return "ended without the lobby (%s, exit %s)" % (watched, process.returncode)
 
 
 def wait_for(condition, timeout):
@@ -162,11 +204,11 @@ def wait_for(condition, timeout):
     return False
 
 
-def run_row(row, runner, package, server, log):
+def run_row(row, runner, package):
     """(outcome, identical, package bytes sent, seconds) of one row."""
-    base = runner.base(row)
-    shutil.rmtree(base, ignore_errors=True)
-    install_dir = os.path.join(base, "Halvane")
+    server = runner.server
+    install_dir = runner.install_dir(row)
+    shutil.rmtree(install_dir, ignore_errors=True)
     served = "file=" + urllib.parse.quote(package, safe="")
     if "path=" not in row.query:
         served += "&path=" + PACKAGE_PATH
@@ -175,7 +217,7 @@ def run_row(row, runner, package, server, log):
     started = time.monotonic()
     sent_before = 0
     if row.kill:
-        first = runner.start(row, server.port)
+        first = runner.start(row)
         size = os.path.getsize(package)
         partial = os.path.join(install_dir, "zel_lobby.install")
         small = os.path.join(install_dir, "small")
@@ -186,10 +228,10 @@ def run_row(row, runner, package, server, log):
         first.kill()  # SIGKILL: the installer ends at once, as a killed task does
         first.wait()
         if not reached:
-            log.write("%s: the kill point was not reached\n" % row.name)
+            sys.stderr.write("%s: the kill point was not reached\n" % row.name)
         sent_before = server.body_bytes()
         server.configure(served)  # started again, on a healthy line
-    outcome = runner.outcome(runner.start(row, server.port), timeout=300)
+    outcome = runner.outcome(row, runner.start(row), timeout=300)
     seconds = time.monotonic() - started
     return outcome, tree_matches(package, install_dir), sent_before + server.body_bytes(), seconds
 
@@ -198,7 +240,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default="")
     parser.add_argument("--rows", default="")
-    parser.add_argument("--mode", default="headless", choices=["headless"])
+    parser.add_argument("--mode", default="headless", choices=["headless", "window", "both"])
+    parser.add_argument("--port", type=int, default=0, help="the fault server's port (the window's baked-in host)")
     parser.add_argument("--prepare", action="store_true", help="only write the package")
     parser.add_argument("--list", action="store_true", help="print the rows' names")
     args = parser.parse_args()
@@ -225,31 +268,29 @@ def main():
 
     run_dir = os.path.join(work, "run-%d" % os.getpid())
     os.makedirs(run_dir, exist_ok=True)
-    server = FaultServer(run_dir)
-    runner = Headless(build, prefix)
+    server = FaultServer(run_dir, args.port)
+    runners = {"headless": [Headless], "window": [Window], "both": [Headless, Window]}[args.mode]
     header = "%-24s %-9s %-22s %-10s %-9s %7s" % ("row", "mode", "outcome", "identical", "sent/size", "seconds")
     print(header)
     print("-" * len(header))
-    corrupted = false_success = unexpected = 0
-    log = sys.stderr
+    corrupted = false_success = unexpected = count = 0
     try:
-        for row in chosen:
-            outcome, identical, sent, seconds = run_row(row, runner, package, server, log)
-            ratio = sent / size
-            installed = outcome == "installed"
-            if installed and not identical:
-                corrupted += 1
-            if installed and (row.expect != "installed" or not identical):
-                false_success += 1
-            if outcome != row.expect:
-                unexpected += 1
-            print("%-24s %-9s %-22s %-10s %9.3f %7.1f" % (row.name, "headless", outcome,
-                                                        ("yes" if identical else "no") if installed else "-",
-                                                        ratio, seconds), flush=True)
+        for make_runner in runners:
+            runner = make_runner(build, prefix, server)
+            for row in chosen:
+                outcome, identical, sent, seconds = run_row(row, runner, package)
+                installed = outcome == "installed"
+                count += 1
+                corrupted += installed and not identical
+                false_success += installed and (row.expect != "installed" or not identical)
+                unexpected += outcome != row.expect
+                print("%-24s %-9s %-22s %-10s %9.3f %7.1f" % (
+                    row.name, runner.name, outcome, ("yes" if identical else "no") if installed else "-",
+                    sent / size, seconds), flush=True)
     finally:
         server.stop()
-    print("rows %d, corrupted installs %d, false successes %d, unexpected outcomes %d" %
-          (len(chosen), corrupted, false_success, unexpected))
+    print("runs %d, corrupted installs %d, false successes %d, unexpected outcomes %d" %
+          (count, corrupted, false_success, unexpected))
     return 0 if corrupted == 0 and false_success == 0 and unexpected == 0 else 1
 
 
