@@ -8,6 +8,7 @@
 #include "install/EntryFields.h"
 #include "install/EntryName.h"
 #include "install/EntryOutput.h"
+#include "install/EntryStream.h"
 #include "unzip.h"
 
 namespace {
@@ -60,7 +61,6 @@ struct ZipReader {
     unzFile archive = nullptr;  // null for an archive without entries
     int entryCount = 0;
     int currentPosition = -1;  // the entry minizip stands on
-    int openPosition = -1;     // the entry whose data stream is open
     std::wstring baseFolder;
     int lastPosition = -1;
     ZipEntry lastEntry;
@@ -71,13 +71,6 @@ struct ZipReader {
 };
 
 namespace {
-
-// Closes the open data stream; minizip reports a CRC mismatch here once all data was read.
-int CloseStream(ZipReader& reader) {
-    if (reader.openPosition < 0) return UNZ_OK;
-    reader.openPosition = -1;
-    return unzCloseCurrentFile(reader.archive);
-}
 
 bool MoveTo(ZipReader& reader, int position) {
     if (reader.currentPosition < 0 || position < reader.currentPosition) {
@@ -95,24 +88,6 @@ bool MoveTo(ZipReader& reader, int position) {
     return true;
 }
 
-// Opens the entry's data raw (no inflating, no password), which makes minizip check the
-// local header against the directory record, and reads the local extra field.
-int ReadLocalHeader(ZipReader& reader, uLong method, std::vector<uint8_t>& extra) {
-    if (unzOpenCurrentFile3(reader.archive, nullptr, nullptr, 1, nullptr) != UNZ_OK) return EXTRACT_BAD_LOCAL_HEADER;
-    reader.openPosition = reader.currentPosition;
-    int code = EXTRACT_OK;
-    if (method != 0 && method != Z_DEFLATED) {
-        code = EXTRACT_BAD_LOCAL_HEADER;
-    } else {
-        const int size = unzGetLocalExtrafield(reader.archive, nullptr, 0);
-        extra.resize(size > 0 ? static_cast<size_t>(size) : 0);
-        if (size > 0 && unzGetLocalExtrafield(reader.archive, extra.data(), static_cast<unsigned>(size)) != size)
-            code = EXTRACT_BAD_LOCAL_EXTRA;
-    }
-    CloseStream(reader);
-    return code;
-}
-
 int ProduceEntry(ZipReader& reader, int position) {
     reader.lastPosition = -1;
     if (!MoveTo(reader, position)) return EXTRACT_CANNOT_OPEN;
@@ -124,7 +99,8 @@ int ProduceEntry(ZipReader& reader, int position) {
     if (info.size_filename > kMaxStoredName) return EXTRACT_NAME_TOO_LONG;
 
     std::vector<uint8_t> extra;
-    if (const int code = ReadLocalHeader(reader, info.compression_method, extra); code != EXTRACT_OK) return code;
+    if (const int code = ReadLocalExtra(reader.archive, info.compression_method, extra); code != EXTRACT_OK)
+        return code;
 
     const std::string_view stored(reader.nameBuffer.data(), info.size_filename);
     const std::wstring decoded = AnsiToWide(stored, (info.flag & kFlagUtf8) ? CP_UTF8 : CP_ACP);
@@ -151,19 +127,10 @@ int ProduceEntry(ZipReader& reader, int position) {
 }
 
 int WriteData(ZipReader& reader, OutputFile& output) {
-    const int opened = unzOpenCurrentFile(reader.archive);
-    if (opened != UNZ_OK) return opened == UNZ_BADZIPFILE ? EXTRACT_BAD_LOCAL_HEADER : EXTRACT_BAD_DATA;
-    reader.openPosition = reader.currentPosition;
     if (!reader.dataBuffer) reader.dataBuffer = std::make_unique<char[]>(kDataBufferSize);
-    for (;;) {
-        const int got = unzReadCurrentFile(reader.archive, reader.dataBuffer.get(), kDataBufferSize);
-        if (got < 0) return EXTRACT_BAD_DATA;
-        if (got > 0 && !output.Write(reader.dataBuffer.get(), static_cast<DWORD>(got))) return EXTRACT_CANNOT_WRITE;
-        if (unzeof(reader.archive) == 1) break;
-        if (got == 0) return EXTRACT_BAD_DATA;  // the data ended before the size the directory gives
-    }
-    // An empty entry has nothing a CRC could protect.
-    if (CloseStream(reader) != UNZ_OK && reader.lastEntry.unc_size != 0) return EXTRACT_BAD_DATA;
+    const int code = ReadEntryData(reader.archive, reader.lastEntry.unc_size, reader.dataBuffer.get(), kDataBufferSize,
+                                   [&output](const char* data, unsigned size) { return output.Write(data, size); });
+    if (code != EXTRACT_OK) return code;
     const ZipEntry& entry = reader.lastEntry;
     output.SetTimes(entry.ctime, entry.atime, entry.mtime);
     output.Keep();
@@ -205,10 +172,7 @@ int ExtractFile(ZipReader& reader, const std::wstring& relative) {
 
 void ZipReaderCloser::operator()(ZipReader* reader) const noexcept {
     if (!reader) return;
-    if (reader->archive) {
-        CloseStream(*reader);
-        unzClose(reader->archive);
-    }
+    if (reader->archive) unzClose(reader->archive);
     delete reader;
 }
 
@@ -243,7 +207,6 @@ int SetBaseFolder(ZipReader* reader, const std::wstring& folder) {
 int GetEntry(ZipReader* reader, int position, ZipEntry& entry) {
     if (!reader) return EXTRACT_CANNOT_OPEN;
     if (position < -1 || position >= reader->entryCount) return EXTRACT_CANNOT_OPEN;
-    CloseStream(*reader);
     if (position == -1) {
         entry = ZipEntry{};
         entry.index = reader->entryCount;
@@ -258,7 +221,6 @@ int GetEntry(ZipReader* reader, int position, ZipEntry& entry) {
 
 int ExtractEntry(ZipReader* reader, int position, const std::wstring& name) {
     if (!reader) return EXTRACT_CANNOT_OPEN;
-    CloseStream(*reader);
     if (position < 0 || position >= reader->entryCount) return EXTRACT_CANNOT_OPEN;
     if (position != reader->lastPosition) {
         if (const int code = ProduceEntry(*reader, position); code != EXTRACT_OK) return code;
