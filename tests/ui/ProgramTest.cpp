@@ -97,21 +97,33 @@ TEST(Program, CloseToTrayLeftClickRestoresMenuCloseEnds) {
 
     Click(window, 565 + 17, 1 + 17);
     ASSERT_TRUE(WaitUntil([] { return TrayWindow() && IsWindowVisible(TrayWindow()); }, 10000));
-    icon = FirstTrayIcon();
-    RealClick(icon.x, icon.y, true);
-    HWND menu = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            menu = FindWindowW(L"#32768", nullptr);
-            return menu && IsWindowVisible(menu);
-        },
-        10000))
-        << "no menu";
-    RECT item{};
-    GetWindowRect(menu, &item);
-    RealClick(item.left + 20, (item.top + item.bottom) / 2);
-    const auto exitCode = program.Wait(10000);
-    ASSERT_TRUE(exitCode.has_value()) << "关闭 did not end the program";
+    // Synthesised input on a loaded X server is sometimes dropped before the menu holds its
+    // grab; a user would click again, and so does the test, once.
+    std::optional<DWORD> exitCode;
+    for (int attempt = 0; attempt < 2 && !exitCode; ++attempt) {
+        if (!TrayWindow() || !IsWindowVisible(TrayWindow())) break;
+        icon = FirstTrayIcon();
+        RealClick(icon.x, icon.y, true);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                menu = FindWindowW(L"#32768", nullptr);
+                return menu && IsWindowVisible(menu);
+            },
+            10000))
+            << "no menu";
+        Sleep(300);  // the menu is shown before it is placed and tracking
+        RECT item{};
+        GetWindowRect(menu, &item);
+        RealClick(item.left + 20, (item.top + item.bottom) / 2);
+        exitCode = program.Wait(10000);
+        if (!exitCode && IsWindowVisible(menu)) {
+            keybd_event(VK_ESCAPE, 0, 0, 0);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+        }
+    }
+    ASSERT_TRUE(exitCode.has_value()) << "关闭 did not end the program"
+                                      << (TrayWindow() && IsWindowVisible(TrayWindow()) ? " (icon still in the tray)" : " (icon gone)");
     EXPECT_EQ(*exitCode, 0u);
 }
 
