@@ -14,6 +14,47 @@ IntRect Union(const IntRect& a, const IntRect& b) {
     return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right), std::max(a.bottom, b.bottom)};
 }
 
+std::array<IntRect, 2> AnchoredResizeDamage(const IntRect& before, const IntRect& after) {
+    if (before.left != after.left || before.top != after.top) return {Union(before, after), IntRect{}};
+    const int farRight = std::max(before.right, after.right);
+    const int farBottom = std::max(before.bottom, after.bottom);
+    const IntRect right{std::min(before.right, after.right), before.top, farRight, farBottom};
+    const IntRect below{before.left, std::min(before.bottom, after.bottom), farRight, farBottom};
+    return {right.IsEmpty() ? IntRect{} : right, below.IsEmpty() ? IntRect{} : below};
+}
+
+namespace {
+
+long long Area(const IntRect& r) {
+    return r.IsEmpty() ? 0 : static_cast<long long>(r.Width()) * r.Height();
+}
+
+}  // namespace
+
+std::vector<IntRect> CoalesceRects(std::vector<IntRect> rects, long long slack, std::size_t maxCount) {
+    std::erase_if(rects, [](const IntRect& r) { return r.IsEmpty(); });
+    if (maxCount == 0) maxCount = 1;
+    for (;;) {
+        // The pair whose joining uncovers the fewest pixels (counting any overlap once).
+        size_t bestA = 0, bestB = 0;
+        long long bestWaste = -1;
+        for (size_t a = 0; a < rects.size(); ++a) {
+            for (size_t b = a + 1; b < rects.size(); ++b) {
+                const long long waste = Area(Union(rects[a], rects[b])) - Area(rects[a]) - Area(rects[b]) +
+                                        Area(Intersect(rects[a], rects[b]));
+                if (bestWaste < 0 || waste < bestWaste) {
+                    bestWaste = waste;
+                    bestA = a;
+                    bestB = b;
+                }
+            }
+        }
+        if (bestWaste < 0 || (bestWaste > slack && rects.size() <= maxCount)) return rects;
+        rects[bestA] = Union(rects[bestA], rects[bestB]);
+        rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(bestB));
+    }
+}
+
 IntRect PositionedRect(int x, int y, bool hasImage, uint32_t imageWidth, uint32_t imageHeight, bool hasParent,
                        const IntRect& parent) {
     if (hasImage) return {x, y, x + static_cast<int>(imageWidth), y + static_cast<int>(imageHeight)};

@@ -3,7 +3,10 @@
 // also built and tested natively. Rectangles are half-open: left and top belong to the
 // rectangle, right and bottom do not, as with the system's RECT.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct IntRect {
     int left = 0;
@@ -23,6 +26,17 @@ struct IntRect {
 IntRect Intersect(const IntRect& a, const IntRect& b);
 // The smallest rectangle holding both; an empty one does not count.
 IntRect Union(const IntRect& a, const IntRect& b);
+
+// What must be redrawn when an element drawn from its top-left corner (pixel for pixel,
+// not mirrored) goes from `before` to `after`: with the corner unchanged, only the strips
+// that one covers and the other does not (a progress fill that grows by a few pixels
+// redraws those pixels); with the corner moved, the union of both.
+std::array<IntRect, 2> AnchoredResizeDamage(const IntRect& before, const IntRect& after);
+
+// Fewer, larger rectangles for the same area: two are joined while the rectangle around
+// both adds at most `slack` pixels that neither covers, and always while there are more
+// than `maxCount`. Every pixel of the input stays covered; empty rectangles are dropped.
+std::vector<IntRect> CoalesceRects(std::vector<IntRect> rects, long long slack, std::size_t maxCount);
 
 // The rectangle of an element built at (x, y) without a rectangle of its own: the image's
 // size when it has one; else reaching the parent's right and bottom edges when it has a

@@ -1,9 +1,10 @@
 #pragma once
 // Redrawing requests of elements go through InvalidateArea. While an InvalidationBatch for
 // a window is alive on the calling thread, the requests for that window are gathered into
-// one rectangle and handed to the system once, when the batch ends: a turn of queued
-// changes from another thread then costs one InvalidateRect instead of one per change
-// (each is a round trip to the wine server under Wine).
+// one region and handed to the system once, when the batch ends: a timer tick or a turn of
+// queued changes from another thread then costs one request to the system instead of one
+// per change (each is a round trip to the wine server under Wine), while the parts stay
+// apart, so that the paint redraws only them.
 
 #include <windows.h>
 
@@ -16,8 +17,11 @@ public:
 
 private:
     friend void InvalidateArea(HWND window, const RECT& area, BOOL erase) noexcept;
+    void Add(const RECT& area, BOOL erase) noexcept;
+
     HWND window_;
-    RECT pending_{};
+    HRGN pending_ = nullptr;  // made with the first request
+    RECT bounds_{};           // what is pending, should a region not be made
     BOOL erase_ = FALSE;
     InvalidationBatch* outer_;
 };

@@ -4,6 +4,7 @@
 #include <deque>
 
 #include "skin/InvalidationBatch.h"
+#include "skin/SkinGraphics.h"
 #include "skin/SkinWindow.h"
 #include "skin/WindowRegistry.h"
 
@@ -163,10 +164,18 @@ RECT SkinElement::ApplyRect(const RECT* rect, int stretch) {
     const IntRect old = RelativeRect();
     if (!rect || (ToIntRect(*rect) == old && stretch == stretch_)) return ToRect(old);
     const IntRect previous = rect_;
+    const bool wasAnchored = DrawsAnchored();
     stretch_ = stretch;
     rect_ = parent_ ? ToIntRect(*rect).Offset(parent_->rect_.left, parent_->rect_.top) : ToIntRect(*rect);
-    const RECT changed = ToRect(Union(previous, rect_));
-    Invalidate(&changed, 0);
+    if (wasAnchored && DrawsAnchored()) {
+        for (const IntRect& part : AnchoredResizeDamage(previous, rect_)) {
+            const RECT changed = ToRect(part);
+            Invalidate(&changed, 0);
+        }
+    } else {
+        const RECT changed = ToRect(Union(previous, rect_));
+        Invalidate(&changed, 0);
+    }
     // Children keep their place relative to the element.
     for (SkinElement* child : children_) {
         const RECT moved = ToRect(child->rect_.Offset(-previous.left, -previous.top));
@@ -251,14 +260,18 @@ void SkinElement::Paint(GpGraphics* graphics, const RECT& dirty) {
     if (visible_ != 1) return;
     const IntRect clip = Intersect(ToIntRect(dirty), rect_);
     if (clip.IsEmpty()) return;
-    GdipSetClipRectI(graphics, clip.left, clip.top, clip.Width(), clip.Height(), Gdiplus::CombineModeReplace);
-    DrawSelf(graphics);
+    DrawSelf(graphics, clip);
     const RECT childDirty = ToRect(clip);
     for (SkinElement* child : children_) child->Paint(graphics, childDirty);
-    if (parent_) GdipResetClip(graphics);
 }
 
-void SkinElement::DrawSelf(GpGraphics* graphics) {
+void SkinElement::PrepareToPaint() {
+    if (visible_ != 1) return;
+    BeforePaint();
+    for (SkinElement* child : children_) child->PrepareToPaint();
+}
+
+void SkinElement::DrawSelf(GpGraphics* graphics, const IntRect& clip) {
     if (!image_) return;
     GpImageAttributes* rawAttributes = nullptr;
     GdipCreateImageAttributes(&rawAttributes);
@@ -285,26 +298,19 @@ void SkinElement::DrawSelf(GpGraphics* graphics) {
     draw.stretch = stretch_ != 0;
     draw.destWidth = rect_.Width();
     draw.destHeight = rect_.Height();
-    SourceRect source = FrameSource(draw);
-    IntRect dest = rect_;
-    // Drawn pixel for pixel, only the part inside the clip is handed to GDI+: it prepares
-    // the whole destination however little of it the clip lets through, and a progress
-    // tick repaints a thin strip of large background images many times a second.
-    Gdiplus::GpRect clipBounds{};
-    if (!stretch_ && !flipX_ && !flipY_ && GdipGetClipBoundsI(graphics, &clipBounds) == Gdiplus::Ok) {
-        const IntRect clip{clipBounds.X, clipBounds.Y, clipBounds.X + clipBounds.Width,
-                           clipBounds.Y + clipBounds.Height};
-        const IntRect visible = Intersect(rect_, clip);
-        if (visible.IsEmpty()) return;
-        source.x += visible.left - rect_.left;
-        source.y += visible.top - rect_.top;
-        source.width = visible.Width();
-        source.height = visible.Height();
-        dest = visible;
+    const SourceRect source = FrameSource(draw);
+    // A frame scaled to its own size is drawn pixel for pixel as well.
+    if (source.width == rect_.Width() && source.height == rect_.Height()) {
+        if (const auto status =
+                DrawUnscaledInClip(graphics, image_->Native(), rect_, source.x, source.y, attributes.get(), clip))
+            image_->Remember(*status);
+        return;
     }
-    image_->Remember(GdipDrawImageRectRectI(graphics, image_->Native(), dest.left, dest.top, dest.Width(),
-                                            dest.Height(), source.x, source.y, source.width, source.height,
-                                            Gdiplus::UnitPixel, attributes.get(), nullptr, nullptr));
+    image_->Remember(DrawThroughClip(graphics, clip, [&] {
+        return GdipDrawImageRectRectI(graphics, image_->Native(), rect_.left, rect_.top, rect_.Width(),
+                                      rect_.Height(), source.x, source.y, source.width, source.height,
+                                      Gdiplus::UnitPixel, attributes.get(), nullptr, nullptr);
+    }));
 }
 
 int SkinElement::RaiseEvent(int32_t code, WPARAM wParam, LPARAM lParam) {

@@ -125,6 +125,9 @@ public:
 
     // Paints the element and its subtree clipped to `dirty` (host coordinates).
     void Paint(GpGraphics* graphics, const RECT& dirty);
+    // Lets every visible element of the subtree get ready for the coming paint (before the
+    // host reads its update region: what an element invalidates here is painted too).
+    void PrepareToPaint();
 
     // Input, called by the host window on its thread with the message's wParam and lParam.
     // Each raises its event; the result is what passing the event on gave (0 if nothing).
@@ -157,8 +160,15 @@ protected:
     virtual void ApplyVisible(int visible);
     virtual void ApplyEnabled(int enabled);
     virtual RECT ApplyRect(const RECT* rect, int stretch);
-    // Draws the element's own picture (the current frame of its image).
-    virtual void DrawSelf(GpGraphics* graphics);
+    // Draws the element's own picture (the current frame of its image), inside `clip`
+    // (host coordinates, within the element). The graphics has no clip of its own.
+    virtual void DrawSelf(GpGraphics* graphics, const IntRect& clip);
+    // Called by PrepareToPaint; nothing for the plain element.
+    virtual void BeforePaint() {}
+    // True while every pixel the element draws depends only on its place relative to the
+    // top-left corner (its image pixel for pixel, not mirrored): a change of size then
+    // redraws only the strips gained or lost.
+    virtual bool DrawsAnchored() const { return stretch_ == 0 && flipX_ == 0 && flipY_ == 0; }
 
     // Raises an event from this element: builds the record and passes it to the parent
     // when events are on.

@@ -30,8 +30,30 @@ UniqueGlobal CopyToGlobal(DWORD size, Fill fill) noexcept {
     return block;
 }
 
-// Decodes the block. The stream takes the block over (delete-on-release) and the decoder
-// keeps the stream for as long as the image needs its data; our own reference goes here.
+// A copy of a decoded picture's pixels that holds nothing else. A decoded image keeps its
+// decoder and stream for as long as it lives (for the other frames of an animated picture;
+// under Wine the PNG decoder also keeps its own copy of every pixel); the skin's pictures
+// are still, and the installer's window would hold each of them twice. A picture that is
+// not a bitmap, or that GDI+ will not copy, is kept as it was decoded.
+GdipImagePtr StandAlone(GdipImagePtr decoded) noexcept {
+    Gdiplus::ImageType type = Gdiplus::ImageTypeUnknown;
+    UINT width = 0, height = 0;
+    Gdiplus::PixelFormat format = 0;
+    if (GdipGetImageType(decoded.get(), &type) != Gdiplus::Ok || type != Gdiplus::ImageTypeBitmap ||
+        GdipGetImageWidth(decoded.get(), &width) != Gdiplus::Ok ||
+        GdipGetImageHeight(decoded.get(), &height) != Gdiplus::Ok ||
+        GdipGetImagePixelFormat(decoded.get(), &format) != Gdiplus::Ok)
+        return decoded;
+    GpBitmap* copy = nullptr;
+    if (GdipCloneBitmapAreaI(0, 0, static_cast<INT>(width), static_cast<INT>(height), format,
+                             static_cast<GpBitmap*>(decoded.get()), &copy) != Gdiplus::Ok ||
+        !copy)
+        return decoded;
+    return GdipImagePtr(copy);
+}
+
+// Decodes the block. The stream takes the block over (delete-on-release); the decoded image
+// holds the stream until it is replaced by its stand-alone copy.
 SkinImagePtr DecodeBlock(UniqueGlobal block) noexcept {
     if (!block) return nullptr;
     IStream* stream = nullptr;
@@ -42,7 +64,7 @@ SkinImagePtr DecodeBlock(UniqueGlobal block) noexcept {
     stream->Release();
     GdipImagePtr image(native);
     if (status != Gdiplus::Ok || !image) return nullptr;
-    return SkinImagePtr(new (std::nothrow) SkinImage(std::move(image)));
+    return SkinImagePtr(new (std::nothrow) SkinImage(StandAlone(std::move(image))));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "skin/SkinLabel.h"
 
+#include "skin/SkinGraphics.h"
+
 using namespace Gdiplus::DllExports;
 
 namespace {
@@ -61,19 +63,56 @@ SkinLabel::SkinLabel(const RECT& rect, const ImageSource& image, SkinElement* pa
 void SkinLabel::SetLabelText(const wchar_t* text) {
     std::wstring copy = text ? text : L"";
     if (HandToHostThread([this, copy] { SetLabelText(copy.c_str()); })) return;
+    if (copy == labelText_) return;
     labelText_ = std::move(copy);
-    Invalidate(nullptr, 0);
+    textStale_ = true;
+    // The old text's pixels now; the new text's once it has been drawn, just before the next
+    // paint. A burst of changes draws only the last text.
+    const RECT shown = ToRect(ShownText());
+    Invalidate(&shown, 0);
 }
 
-void SkinLabel::DrawSelf(GpGraphics* graphics) {
-    SkinElement::DrawSelf(graphics);
+void SkinLabel::BeforePaint() {
+    if (!textStale_) return;
+    RenderText();
+    if (labelText_.empty()) return;
+    const RECT inked = ToRect(ShownText());
+    Invalidate(&inked, 0);
+}
+
+void SkinLabel::RenderText() {
+    textStale_ = false;
+    const RECT r = GetRect();
+    if (labelText_.empty())
+        textCache_.Clear();
+    else
+        textCache_.Render(labelText_, r.right - r.left, r.bottom - r.top, font_.get(), format_.get(), brush_.get());
+}
+
+IntRect SkinLabel::ShownText() const {
+    const IntRect whole = ToIntRect(GetRect());
+    if (!textCache_.Holds(whole.Width(), whole.Height())) return whole;
+    const IntRect ink = textCache_.Ink().Offset(whole.left, whole.top);
+    return Intersect(ink, ParentRect()).IsEmpty() ? whole : ink;
+}
+
+void SkinLabel::DrawSelf(GpGraphics* graphics, const IntRect& clip) {
+    SkinElement::DrawSelf(graphics, clip);
     if (labelText_.empty()) return;
     const RECT r = GetRect();
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (textStale_ || !textCache_.Holds(width, height)) RenderText();
+    if (textCache_.Holds(width, height)) {
+        textCache_.Draw(graphics, r.left, r.top, clip);
+        return;
+    }
     const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
-                                static_cast<Gdiplus::REAL>(r.right - r.left),
-                                static_cast<Gdiplus::REAL>(r.bottom - r.top));
+                                static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
     // A font, format or brush that failed to be made leaves GDI+ drawing nothing.
-    GdipDrawString(graphics, labelText_.c_str(), -1, font_.get(), &layout, format_.get(), brush_.get());
+    DrawThroughClip(graphics, clip, [&] {
+        return GdipDrawString(graphics, labelText_.c_str(), -1, font_.get(), &layout, format_.get(), brush_.get());
+    });
 }
 
 bool SkinLabel::Inside(LPARAM lParam) const {

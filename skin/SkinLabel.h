@@ -5,10 +5,13 @@
 // parent is cut. Laid over a button and disabled, it captions the button: hit testing
 // passes the mouse through it to the button below.
 //
-// SetLabelText may be called from any thread (see SkinElement.h).
+// SetLabelText may be called from any thread (see SkinElement.h). The text is drawn once
+// per change, just before the next paint (LabelTextCache.h), and copied at each paint; a
+// change redraws only the pixels the old or the new text inks.
 
 #include <string>
 
+#include "skin/LabelTextCache.h"
 #include "skin/SkinElement.h"
 
 // How a label's text looks: font family, size in points (regular style) and colour
@@ -33,7 +36,7 @@ public:
     SkinLabel(const RECT& rect, const ImageSource& image, SkinElement* parent, GpFont* font, GpStringFormat* format,
               GpBrush* brush, int id = 0);
 
-    // Null or empty clears the text.
+    // Null or empty clears the text; the text the label shows already changes nothing.
     void SetLabelText(const wchar_t* text);
     void SetLabelText(const std::wstring& text) { SetLabelText(text.c_str()); }
     // The text, or null when there is none.
@@ -45,13 +48,25 @@ public:
     int OnRButtonUp(WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    void DrawSelf(GpGraphics* graphics) override;
+    void DrawSelf(GpGraphics* graphics, const IntRect& clip) override;
+    // The text wraps at the label's width: any change of size lays it out anew.
+    bool DrawsAnchored() const override { return false; }
+    // Draws a new text and asks for its pixels to be painted.
+    void BeforePaint() override;
 
 private:
     bool Inside(LPARAM lParam) const;
+    // Draws the text into the cache for the label's current size.
+    void RenderText();
+    // Where the cached text shows, in host coordinates: its ink; the whole label while that
+    // is not known, or when the ink lies where the parent shows nothing (a change of text
+    // then still leads to a paint).
+    IntRect ShownText() const;
 
     std::wstring labelText_;
     GdipFontPtr font_;
     GdipFormatPtr format_;
     GdipBrushPtr brush_;
+    LabelTextCache textCache_;
+    bool textStale_ = false;  // the text changed since it was last drawn into the cache
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "skin/InvalidationBatch.h"
 #include "skin/WindowRegistry.h"
 
 namespace {
@@ -254,9 +255,12 @@ LRESULT SkinWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         if (hoveredElement_ && hoveredElement_->OnSetCursor() == 1) return 0;
         break;
-    case WM_TIMER:
+    case WM_TIMER: {
+        // A tick that moves several elements asks the system once.
+        InvalidationBatch redraw(host_);
         OnTimer(wParam);
         break;
+    }
     case WM_MOUSEMOVE:
         return OnMouseMoveMessage(wParam, lParam);
     case WM_LBUTTONDOWN:

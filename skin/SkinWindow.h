@@ -91,6 +91,7 @@ private:
     // Painting (SkinWindowPaint.cpp).
     LRESULT OnPaintMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void PaintTree(const RECT& dirty);
+    void PaintTree(const std::vector<RECT>& dirty);
     bool UsesPerPixelAlpha() const;
 
     // Input and element commands (SkinWindowInput.cpp).

@@ -63,6 +63,46 @@ TEST(SkinGeometry, AlphaAndCentring) {
     EXPECT_EQ(CenteredOrigin({100, 100, 700, 450}, 600, 350), (IntPoint{100, 100}));
 }
 
+TEST(SkinGeometry, AnchoredResizeDamage) {
+    struct Case {
+        IntRect before, after;
+        IntRect first, second;
+    };
+    const Case cases[] = {
+        // The progress fill grows from nothing, then by five pixels, then shrinks.
+        {{31, 252, 31, 266}, {31, 252, 36, 266}, {31, 252, 36, 266}, {}},
+        {{31, 252, 299, 266}, {31, 252, 304, 266}, {299, 252, 304, 266}, {}},
+        {{31, 252, 304, 266}, {31, 252, 299, 266}, {299, 252, 304, 266}, {}},
+        // Wider and taller at once: the strip on the right and the one below.
+        {{0, 0, 10, 10}, {0, 0, 12, 15}, {10, 0, 12, 15}, {0, 10, 12, 15}},
+        // The same rectangle: nothing.
+        {{5, 5, 9, 9}, {5, 5, 9, 9}, {}, {}},
+        // A moved corner: everything either covers.
+        {{0, 0, 10, 10}, {2, 0, 12, 10}, {0, 0, 12, 10}, {}},
+    };
+    for (const Case& c : cases) {
+        const auto damage = AnchoredResizeDamage(c.before, c.after);
+        EXPECT_EQ(damage[0], c.first);
+        EXPECT_EQ(damage[1], c.second);
+    }
+}
+
+TEST(SkinGeometry, CoalesceRects) {
+    // Pieces of one rectangle (as a region hands them out, band by band) join up.
+    EXPECT_EQ(CoalesceRects({{11, 237, 36, 255}, {11, 255, 36, 270}, {11, 270, 36, 278}}, 0, 8),
+              (std::vector<IntRect>{{11, 237, 36, 278}}));
+    // Far apart, they stay apart: the runner near the bar's end and the size text.
+    const std::vector<IntRect> apart{{400, 237, 425, 278}, {30, 282, 130, 294}};
+    EXPECT_EQ(CoalesceRects(apart, 1024, 8), apart);
+    // Within the slack they join; beyond the count they join whatever it costs.
+    EXPECT_EQ(CoalesceRects({{0, 0, 10, 10}, {12, 0, 22, 10}}, 20, 8), (std::vector<IntRect>{{0, 0, 22, 10}}));
+    EXPECT_EQ(CoalesceRects(apart, 0, 1), (std::vector<IntRect>{{30, 237, 425, 294}}));
+    // Overlaps count once; empty rectangles go.
+    EXPECT_EQ(CoalesceRects({{0, 0, 10, 10}, {5, 0, 15, 10}, {3, 3, 3, 9}}, 0, 8),
+              (std::vector<IntRect>{{0, 0, 15, 10}}));
+    EXPECT_TRUE(CoalesceRects({{4, 4, 4, 4}}, 0, 8).empty());
+}
+
 TEST(ButtonStateMachine, Transitions) {
     struct Row {
         const char* steps;  // e: enter, l: leave, p: press, r: release, d: disable, n: enable, v: show/hide

@@ -63,6 +63,14 @@ std::vector<uint32_t> Frame(const std::vector<uint32_t>& pixels, int width, int 
     return frame;
 }
 
+// Memory in use by the process (private bytes do not move under Wine; the working set does).
+size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.WorkingSetSize;
+}
+
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
@@ -179,4 +187,35 @@ TEST(ImageLoading, OneResourceGivesIndependentImages) {
     GdipGetImageGraphicsContext(owned.get(), &graphics);
     GdipGraphicsPtr ownedGraphics(graphics);
     EXPECT_EQ(GdipDrawImageRectI(graphics, second->Native(), 0, 0, 450, 41), Gdiplus::Ok);
+}
+
+TEST(ImageLoading, PicturesKeepTheirPixelsAndHoldThemOnce) {
+    // Every alpha from 0 to 255 and colours that differ pixel by pixel.
+    PixelImage fixture(256, 300);
+    for (int y = 0; y < fixture.height; ++y)
+        for (int x = 0; x < fixture.width; ++x)
+            fixture.At(x, y) = static_cast<uint32_t>(x) << 24 | static_cast<uint32_t>(y & 0xFF) << 16 |
+                               static_cast<uint32_t>((x * 7 + y) & 0xFF) << 8 | static_cast<uint32_t>((x ^ y) & 0xFF);
+    ScratchDir dir;
+    ASSERT_TRUE(WriteFileBytes(dir / L"ramp.png", EncodePng(fixture)));
+    SkinImagePtr image = LoadImageFromFile((dir / L"ramp.png").c_str());
+    ASSERT_TRUE(image);
+    const std::vector<uint32_t> pixels = ReadPixels(*image);
+    size_t different = 0;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        // A fully transparent pixel has no colour to keep.
+        const bool same = (fixture.argb[i] >> 24) == 0 ? pixels[i] >> 24 == 0 : pixels[i] == fixture.argb[i];
+        different += same ? 0 : 1;
+    }
+    EXPECT_EQ(different, 0u);
+
+    // Forty of the largest picture, 598 x 430: one copy of the pixels each, not the decoder's
+    // second one as well.
+    std::vector<SkinImagePtr> kept;
+    kept.push_back(LoadImageFromResource(nullptr, kImageResourceType, MAKEINTRESOURCEW(1103)));
+    const size_t before = WorkingSet();
+    for (int i = 0; i < 40; ++i)
+        kept.push_back(LoadImageFromResource(nullptr, kImageResourceType, MAKEINTRESOURCEW(1103)));
+    const size_t each = (WorkingSet() - before) / 40;
+    EXPECT_LT(each, 598 * 430 * 4 * 3 / 2) << each << " bytes a picture";
 }
