@@ -189,7 +189,14 @@ class Window:
             process.kill()
             process.wait()
             return "hung"
-        ran = os.path.exists(os.path.join(self.install_dir(row), "lobby-ran.txt"))
+        # The lobby is started through the shell and the installer ends at once; the lobby
+        # records its start a moment later.
+        ran_file = os.path.join(self.install_dir(row), "lobby-ran.txt")
+        deadline = time.monotonic() + 15
+        while watched == "ended" and process.returncode == 0 and not os.path.exists(ran_file) \
+                and time.monotonic() < deadline:
+            time.sleep(0.1)
+        ran = os.path.exists(ran_file)
         if watched == "ended" and process.returncode == 0 and ran:
             return "installed"
         return "ended without the lobby (%s, exit %s)" % (watched, process.returncode)
