@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <memory>
 #include <random>
 
@@ -10,6 +9,7 @@
 #include "app/InstallPhase.h"
 #include "app/PauseGate.h"
 #include "app/RetryDelay.h"
+#include "app/SizeText.h"
 #include "app/TextConv.h"
 #include "install/DesktopShortcut.h"
 #include "install/StatsReporter.h"
@@ -63,12 +63,6 @@ bool DownloadPackage(const InstallRun& run, HttpDownloader& downloader) {
         host.Gate().WaitWhilePaused();
     }
     return false;
-}
-
-std::wstring MegabytesText(uint64_t downloaded, uint64_t total) {
-    wchar_t text[96];
-    swprintf(text, std::size(text), L"%.02fM/%.02fM", downloaded / 1024.0 / 1024.0, total / 1024.0 / 1024.0);
-    return text;
 }
 
 ExtractOutcome Unpack(const InstallRun& run) {
@@ -135,7 +129,7 @@ InstallOutcome RunInstall(const InstallRun& run) {
     host.StopTimer(TIMER_RUNNER);
     host.StopTimer(TIMER_PROGRESS);
     const ProgressCounters& progress = host.Progress();
-    host.SetLabel(WorkerLabel::Size, MegabytesText(progress.downloadedBytes, progress.totalBytes));
+    host.SetLabel(WorkerLabel::Size, SizeText(progress.downloadedBytes, progress.totalBytes));
     host.SetLabel(WorkerLabel::Percent, L"100%");
     host.SetLabel(WorkerLabel::MainButtonCaption, L"正在启动");
 

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "app/UniqueHandle.h"
 
 class PauseGate {
@@ -18,4 +20,5 @@ public:
 
 private:
     UniqueKernelHandle open_;  // manual-reset event, signalled while not paused
+    std::atomic<bool> paused_;  // set before the event is reset, cleared before it is set
 };

@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "banner/BrowserSite.h"
+#include "skin/HostedControlElement.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -111,10 +112,7 @@ void WebBrowserHost::TearDown() {
 }
 
 void WebBrowserHost::ShowControl(int visible) {
-    ComPtr<IOleObject> object;
-    if (!browser || FAILED(browser.As(&object)) || !object) return;
-    object->DoVerb(visible == 1 ? OLEIVERB_SHOW : OLEIVERB_HIDE, nullptr,
-                   site ? static_cast<IOleClientSite*>(site.get()) : nullptr, 0, nullptr, nullptr);
+    ShowOleControl(browser.Get(), site ? static_cast<IOleClientSite*>(site.get()) : nullptr, visible);
 }
 
 void WebBrowserHost::EnableControl(int enabled) {
@@ -123,11 +121,7 @@ void WebBrowserHost::EnableControl(int enabled) {
 
 void WebBrowserHost::PlaceControl(const RECT& placed) {
     area = placed;
-    if (site) site->position = placed;
-    if (browserWindow) {
-        MoveWindow(browserWindow, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
-                   FALSE);
-    }
+    PlaceHostedWindow(browserWindow, site ? &site->position : nullptr, placed);
 }
 
 HRESULT WebBrowserHost::QueryInterface(REFIID iid, void** out) {

@@ -19,21 +19,22 @@ RECT HostedControlElement::ApplyRect(const RECT* rect, int stretch) {
     return old;
 }
 
-void HostedControlElement::ShowControl(int visible) {
+void ShowOleControl(IUnknown* control, IOleClientSite* site, int visible) {
     Microsoft::WRL::ComPtr<IOleObject> object;
-    if (hostedControl && SUCCEEDED(hostedControl.As(&object)) && object) {
-        object->DoVerb(visible == 1 ? OLEIVERB_SHOW : OLEIVERB_HIDE, nullptr, activeSite, 0, nullptr, nullptr);
-    }
+    if (control && SUCCEEDED(control->QueryInterface(IID_PPV_ARGS(&object))) && object)
+        object->DoVerb(visible == 1 ? OLEIVERB_SHOW : OLEIVERB_HIDE, nullptr, site, 0, nullptr, nullptr);
 }
+
+void PlaceHostedWindow(HWND window, RECT* sitePosition, const RECT& placed) {
+    if (sitePosition) *sitePosition = placed;
+    if (window)
+        MoveWindow(window, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top, FALSE);
+}
+
+void HostedControlElement::ShowControl(int visible) { ShowOleControl(hostedControl.Get(), activeSite, visible); }
 
 void HostedControlElement::EnableControl(int enabled) {
     if (hostedWindow) EnableWindow(hostedWindow, enabled);
 }
 
-void HostedControlElement::PlaceControl(const RECT& placed) {
-    if (sitePosition) *sitePosition = placed;
-    if (hostedWindow) {
-        MoveWindow(hostedWindow, placed.left, placed.top, placed.right - placed.left, placed.bottom - placed.top,
-                   FALSE);
-    }
-}
+void HostedControlElement::PlaceControl(const RECT& placed) { PlaceHostedWindow(hostedWindow, sitePosition, placed); }

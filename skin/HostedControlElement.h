@@ -16,6 +16,12 @@
 
 #include "skin/SkinElement.h"
 
+// The control's side of a change, shared with hosts that make it on another thread: show or
+// hide through the control's IOleObject (when it has one), and move its window after the
+// site's position rectangle (either may be null), with `placed` in host coordinates.
+void ShowOleControl(IUnknown* control, IOleClientSite* site, int visible);
+void PlaceHostedWindow(HWND window, RECT* sitePosition, const RECT& placed);
+
 class HostedControlElement : public SkinElement {
 public:
     // `rect` is relative to the parent; the element has no image.

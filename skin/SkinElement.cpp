@@ -60,7 +60,7 @@ void SkinElement::LeaveTree() {
         // Told while still in the tree, where the host can recognise it.
         SendToHost(ELEMENT_RELEASE);
         if (SkinWindow* window = WindowRegistry::Instance().Lookup(host_)) window->ForgetDestroyed(this);
-        InvalidateArea(host_, ToRect(Intersect(rect_, ParentRect())), FALSE);
+        Invalidate(nullptr, FALSE);
     }
     if (parent_) std::erase(parent_->children_, this);
     parent_ = nullptr;

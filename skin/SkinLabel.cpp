@@ -18,8 +18,6 @@ GdipBrushPtr SolidBrush(uint32_t color) {
     return GdipBrushPtr(brush);
 }
 
-constexpr uint32_t kDefaultTextColor = 0xFEFFFFFF;
-
 }  // namespace
 
 GdipFontPtr CreateSkinFont(const wchar_t* family, float sizePoints) {
@@ -49,15 +47,16 @@ SkinLabel::SkinLabel(const RECT& rect, SkinElement* parent, const LabelStyle& st
 SkinLabel::SkinLabel(const RECT& rect, const ImageSource& image, SkinElement* parent, GpFont* font,
                      GpStringFormat* format, GpBrush* brush, int id)
     : SkinElement(rect, image, parent, id, nullptr) {
+    const LabelStyle defaults;
     GpFont* fontCopy = nullptr;
     if (font) GdipCloneFont(font, &fontCopy);
-    font_ = font ? GdipFontPtr(fontCopy) : CreateSkinFont(L"宋体", 12.0f);
+    font_ = font ? GdipFontPtr(fontCopy) : CreateSkinFont(defaults.fontFamily, defaults.sizePoints);
     GpStringFormat* formatCopy = nullptr;
     if (format) GdipCloneStringFormat(format, &formatCopy);
     format_ = format ? GdipFormatPtr(formatCopy) : DefaultFormat();
     GpBrush* brushCopy = nullptr;
     if (brush) GdipCloneBrush(brush, &brushCopy);
-    brush_ = brush ? GdipBrushPtr(brushCopy) : SolidBrush(kDefaultTextColor);
+    brush_ = brush ? GdipBrushPtr(brushCopy) : SolidBrush(defaults.color);
 }
 
 void SkinLabel::SetLabelText(const wchar_t* text) {

@@ -51,11 +51,9 @@ void SkinWindow::Create(const wchar_t* className, HWND parent, DWORD exStyle, DW
 }
 
 SkinWindow::~SkinWindow() {
-    while (!pendingDeletes_.empty()) {
-        SkinElement* element = pendingDeletes_.front();
-        pendingDeletes_.erase(pendingDeletes_.begin());
-        if (element != this) delete element;
-    }
+    // This object is already going; only the others are deleted.
+    std::erase(pendingDeletes_, this);
+    DeletePendingElements();
     backBuffer_.Reset();
     if (HWND handle = host_) {
         // Messages of the dying window no longer reach this object.

@@ -180,7 +180,6 @@ bool SkinWindow::DeletePendingElements() {
     while (!pendingDeletes_.empty()) {
         SkinElement* element = pendingDeletes_.front();
         pendingDeletes_.erase(pendingDeletes_.begin());
-        if (!element) continue;
         if (element == this) {
             delete this;
             return false;

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "BuildHosts.h"
 #include "app/AnsiTexts.h"
 #include "app/BuildConfig.h"
 #include "app/ProcessGlobals.h"
@@ -150,8 +149,7 @@ void DownloadWindow::ShowFailure(int kind) {
 
 void DownloadWindow::StartExistingLobbyAndEnd(const std::string& lobbyPathAnsi) {
     ShellExecuteA(nullptr, "open", lobbyPathAnsi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    TerminateProcess(GetCurrentProcess(), 0);
-    ExitProcess(0);
+    EndProcessNow();
 }
 
 int DownloadWindow::IsDragArea(RECT* area, SkinElement* element) {
@@ -160,7 +158,9 @@ int DownloadWindow::IsDragArea(RECT* area, SkinElement* element) {
     return 1;
 }
 
-int DownloadWindow::CanClose() {
+int DownloadWindow::CanClose() { EndProcessNow(); }
+
+void DownloadWindow::EndProcessNow() {
     TerminateProcess(GetCurrentProcess(), 0);
     ExitProcess(0);
 }

@@ -52,7 +52,7 @@ struct DownloadWindowParts {
 };
 
 // What came of a folder the user chose.
-enum class FolderChoiceResult { Accepted, TooLittleSpace, Empty };
+enum class FolderChoiceResult { Accepted, TooLittleSpace };
 
 class DownloadWindow : public SkinWindow, public InstallHost {
 public:
@@ -108,6 +108,7 @@ private:
     // Starts a worker once the previous one has ended (bounded); false when it could not.
     bool StartWorker(bool paused);
     [[noreturn]] void StartLobbyAndEnd();
+    [[noreturn]] static void EndProcessNow();
     void ShowBalloon(HWND listView, const RECT& iconRect);
 
     // Timers (DownloadWindowTimers.cpp).

@@ -137,13 +137,13 @@ void DownloadWindow::OnWake() {
     trayIcon_.RemoveIcon();
     ShowWindow(Handle(), SW_RESTORE);
     SetForegroundWindow(Handle());
-    OnEvent(SkinEvent{0, 0, EVENT_BUTTON_CLICK}, parts_.mainButton);
+    OnMainButton();
 }
 
 void DownloadWindow::StartLobbyAndEnd() {
     // The worker's last act is the statistics report of the install: let it arrive.
     if (workerThread_) WaitForSingleObject(workerThread_.Get(), kReportWaitMs);
-    if (IsUserAdmin() != 1) CanClose();
+    if (IsUserAdmin() != 1) EndProcessNow();
     const std::string lobby = WideToAnsi(InstallDir()) + "lobby.exe";
     SHELLEXECUTEINFOA info{};
     info.cbSize = sizeof info;
@@ -157,8 +157,7 @@ void DownloadWindow::StartLobbyAndEnd() {
         else
             debugLog_.Write("ShellExecuteEx [%d]", static_cast<int>(error));
     }
-    CanClose();
-    ExitProcess(0);
+    EndProcessNow();
 }
 
 void DownloadWindow::ChooseFolder() {
@@ -177,9 +176,8 @@ void DownloadWindow::ChooseFolder() {
 }
 
 FolderChoiceResult DownloadWindow::ApplyChosenFolder(const std::wstring& folder) {
-    // An unreadable volume counts as a full one.
+    // An unreadable volume, or an empty choice, counts as a full one.
     if (FreeSpaceMB(folder) < kMinFreeSpaceMB) return FolderChoiceResult::TooLittleSpace;
-    if (folder.empty()) return FolderChoiceResult::Empty;
     SetInstallBase(BaseFolderForChoice(folder));
     return FolderChoiceResult::Accepted;
 }

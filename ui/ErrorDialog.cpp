@@ -1,5 +1,6 @@
 #include "ui/ErrorDialog.h"
 
+#include "app/InstallHost.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinLabel.h"
 
@@ -13,10 +14,10 @@ struct FailureTexts {
 
 FailureTexts TextsFor(int kind) {
     switch (kind) {
-    case 0:
+    case FailureDownload:
         return {L"下载失败：", L"以下问题可能是造成您下载失败的主要原因：",
                 L"1.网络不稳定造成。\n2.安全软件或防火墙阻挡了本次下载。\n3.检查客户端下载器是否是最新版本。"};
-    case 1:
+    case FailureInstall:
         return {L"安装失败：", L"以下问题可能是造成您安装失败的主要原因：",
                 L"1.硬盘空间不足或被写保护。\n2.退出正在运行的游戏。\n3.防火墙阻挡导致安装失败。"};
     default:
@@ -52,7 +53,7 @@ void ErrorDialog::ShowFailure(int kind) {
     failureTitle_->SetLabelText(texts.title);
     failureHeader_->SetLabelText(texts.header);
     failureReasons_->SetLabelText(texts.reasons);
-    redownloadButton_->SetVisible(kind == 1 ? 0 : 1);
+    redownloadButton_->SetVisible(kind == FailureInstall ? 0 : 1);
     SetVisible(SW_SHOWNORMAL);
 }
 

@@ -1,16 +1,5 @@
 #include "ui/ProgressView.h"
 
-#include <cstdio>
-#include <cwchar>
-#include <iterator>
-
-std::wstring SizeText(uint64_t downloadedBytes, uint64_t totalBytes) {
-    wchar_t text[96];
-    swprintf(text, std::size(text), L"%.02fM/%.02fM", static_cast<double>(downloadedBytes) / 1024.0 / 1024.0,
-             static_cast<double>(totalBytes) / 1024.0 / 1024.0);
-    return text;
-}
-
 std::wstring SpeedText(uint64_t receivedBytes, uint32_t transferMs) {
     // The engine starts its clock at 1 ms; a 0 from anywhere must not divide.
     const uint64_t bytesPerSecond = receivedBytes / (transferMs ? transferMs : 1) * 1000;

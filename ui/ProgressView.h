@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/SizeText.h"
+
 // The bar in window coordinates: the fill starts at x = 31 and is at most 536 pixels wide;
 // the runner's 25-pixel frame stands 20 pixels behind the fill's front edge.
 inline constexpr int kBarLeft = 31;
@@ -25,8 +27,6 @@ struct ProgressView {
     int fillWidth = 0;  // 0 to kBarWidth
 };
 
-// "117.74M/941.90M": both sizes in MiB with two decimals.
-std::wstring SizeText(uint64_t downloadedBytes, uint64_t totalBytes);
 // "当前下载速度：%dK/S" below 1024 KiB/s, else "当前下载速度：%dM/S". The rate moves in steps
 // of 1000 bytes a second.
 std::wstring SpeedText(uint64_t receivedBytes, uint32_t transferMs);

@@ -14,12 +14,11 @@
 
 namespace {
 
-constexpr RECT kArea{2, 37, 597, 211};
 
 // The site of a banner host that has embedded Wine's browser control.
 struct SiteFixture : ::testing::Test {
     StandInWindow window;
-    BannerBrowser host{window.Handle(), kArea, WS_CHILD | WS_VISIBLE};
+    BannerBrowser host{window.Handle(), kBannerArea, WS_CHILD | WS_VISIBLE};
     BrowserSite& site = EmbeddedSite();
 
     BrowserSite& EmbeddedSite() {
@@ -84,7 +83,7 @@ TEST_F(SiteFixture, WindowAndWindowContextComeFromTheSite) {
     EXPECT_EQ(InPlace()->GetWindow(&answer), S_OK);
     EXPECT_EQ(answer, window.Handle());
     EXPECT_EQ(InPlace()->GetWindow(nullptr), E_FAIL);
-    BannerBrowser bare(window.Handle(), kArea, WS_CHILD | WS_VISIBLE);
+    BannerBrowser bare(window.Handle(), kBannerArea, WS_CHILD | WS_VISIBLE);
     EXPECT_EQ(bare.GetWindow(&answer), E_FAIL) << "a host that has embedded nothing has no site";
 
     IOleInPlaceFrame* frame = nullptr;
@@ -97,7 +96,7 @@ TEST_F(SiteFixture, WindowAndWindowContextComeFromTheSite) {
     ASSERT_EQ(InPlace()->GetWindowContext(&frame, &document, &position, &clip, &info), S_OK);
     EXPECT_EQ(frame, Frame());
     EXPECT_EQ(document, nullptr);
-    EXPECT_TRUE(EqualRect(&position, &kArea));
+    EXPECT_TRUE(EqualRect(&position, &kBannerArea));
     EXPECT_EQ(clip.right, 600);
     EXPECT_EQ(clip.bottom, 350);
     EXPECT_EQ(info.cb, 1234u) << "the size stays as the control set it";
@@ -151,7 +150,7 @@ TEST_F(SiteFixture, HostDispatchAndTheRemainingHooks) {
     EXPECT_EQ(host.EventIid(), DIID_DWebBrowserEvents2);
     EXPECT_TRUE(host.EventsConnected());
     EXPECT_EQ(host.QueryInterface(DIID_DWebBrowserEvents2, &out), S_OK);
-    BannerBrowser bare(window.Handle(), kArea, WS_CHILD | WS_VISIBLE);
+    BannerBrowser bare(window.Handle(), kBannerArea, WS_CHILD | WS_VISIBLE);
     EXPECT_EQ(bare.QueryInterface(DIID_DWebBrowserEvents2, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(bare.QueryInterface(IID_IOleClientSite, &out), E_NOINTERFACE);
@@ -212,7 +211,7 @@ VARIANT Make(VARTYPE type) {
 
 TEST(BrowserEvents, EachEventReachesItsHookWithTheArgumentsItDefines) {
     StandInWindow window;
-    EventRecorder host(window.Handle(), kArea, WS_CHILD | WS_VISIBLE);
+    EventRecorder host(window.Handle(), kBannerArea, WS_CHILD | WS_VISIBLE);
     auto invoke = [&host](DISPID id, Arguments& a, VARIANT* result = nullptr) {
         return host.Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &a.params, result, nullptr, nullptr);
     };

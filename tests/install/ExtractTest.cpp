@@ -28,12 +28,6 @@ FILETIME DosTimeAsUtc(WORD year, WORD month, WORD day, WORD hour, WORD minute, W
     return utc;
 }
 
-std::string LastLine(std::string output) {
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r')) output.pop_back();
-    const size_t start = output.find_last_of('\n');
-    return start == std::string::npos ? output : output.substr(start + 1);
-}
-
 uint64_t UnixTicks(uint64_t seconds) { return (seconds + 11644473600ull) * 10000000ull; }
 
 // Waits until no one may write `path` any more (another process holds it).

@@ -28,11 +28,6 @@ std::vector<std::string> Lines(const std::string& output) {
     return lines;
 }
 
-std::string LastLine(const std::string& output) {
-    const auto lines = Lines(output);
-    return lines.empty() ? "" : lines.back();
-}
-
 bool SameBytes(const std::optional<std::string>& actual, const std::string& expected) {
     return actual && *actual == expected;
 }

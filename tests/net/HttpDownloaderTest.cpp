@@ -8,8 +8,6 @@
 
 namespace {
 
-std::string Port() { return std::to_string(FaultServerPort()); }
-
 // A redirect rule for the server: FROM answers CODE with LOCATION.
 std::string Redirect(const std::string& from, int code, const std::string& location) {
     return "redirect=" + UrlEncode(from + " " + std::to_string(code) + " " + location);
@@ -88,7 +86,7 @@ TEST_F(HttpDownloaderTest, StatusTable) {
 }
 
 TEST_F(HttpDownloaderTest, RedirectTable) {
-    const std::string here = "127.0.0.1:" + Port();
+    const std::string here = FaultServerHost();
     const std::string long255 = "/" + std::string(254, 'x');
     const std::string long256 = "/" + std::string(255, 'x');
     const std::string long300 = "/" + std::string(299, 'x');

@@ -28,11 +28,6 @@ protected:
                                      L" --package-path /update/vexa_lobby.zip";
         return RunProcess(command, 120000);
     }
-    static std::string LastLine(const std::string& output) {
-        std::string text = output;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        return text.substr(text.find_last_of('\n') + 1);
-    }
     bool LobbyRan() const {
         return WaitUntil([&] { return FileExists(installDir_ + L"lobby-ran.txt"); }, 10000);
     }

@@ -2,7 +2,7 @@
 // a button on an otherwise transparent layered window, the window background below it. It
 // prints "ready" once both are shown, then what the mouse reaches ("below x y" for presses
 // that fall through to the lower window, "click id" for button clicks), and ends after
-// 30 seconds or at the first line on its input.
+// 30 seconds or when its launcher ends it.
 
 #include <windows.h>
 

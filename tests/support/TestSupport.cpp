@@ -163,6 +163,13 @@ bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str
 
 std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 
+std::string LastLine(const std::string& output) {
+    std::string text = output;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    const size_t start = text.find_last_of('\n');
+    return start == std::string::npos ? text : text.substr(start + 1);
+}
+
 std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789ABCDEF";
     std::string text;

@@ -75,3 +75,5 @@ bool WaitUntil(Condition condition, DWORD timeoutMs) {
 }
 
 std::string Hex(const std::string& bytes);
+// The last line of a program's output, without its line end ("result 0" for the console tool).
+std::string LastLine(const std::string& output);

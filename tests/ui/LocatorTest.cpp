@@ -3,40 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "diag/DebugLog.h"
 #include "app/TextConv.h"
 #include "install/DesktopIconLocator.h"
+#include "StandIn.h"
 #include "support/TestSupport.h"
 
 namespace {
-
-struct StandIn {
-    ChildProcess process;
-    std::vector<RECT> items;
-};
-
-// Starts the stand-in and waits until its items are in place.
-StandIn StartStandIn(const ScratchDir& dir, const std::wstring& layout, const std::wstring& labels) {
-    const std::wstring ready = dir / (layout + L".ready");
-    DeleteFileW(ready.c_str());
-    StandIn standIn{ChildProcess(Quote(TestBinDir() + L"\\desktop_standin.exe") + L" " + layout + L" " +
-                                 Quote(ready) + L" " + labels),
-                    {}};
-    EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(ready).value_or("").find("ready") != std::string::npos; },
-                          20000));
-    std::istringstream lines(ReadFileBytes(ready).value_or(""));
-    std::string word;
-    while (lines >> word) {
-        if (word != "item") continue;
-        int index = 0;
-        RECT rect{};
-        lines >> index >> rect.left >> rect.top >> rect.right >> rect.bottom;
-        standIn.items.push_back(rect);
-    }
-    return standIn;
-}
 
 struct Located {
     RECT rect{};

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "WindowTestSupport.h"
+#include "StandIn.h"
 #include "WineDrives.h"
 #include "app/AnsiTexts.h"
 #include "app/BuildConfig.h"
@@ -371,16 +372,9 @@ TEST_F(MainWindowTest, BalloonBesideTheNewDesktopIcon) {
         PumpFor(300);
         EXPECT_EQ(window.Balloon(), nullptr);
 
-        const std::wstring ready = dir / L"standin.ready";
-        ChildProcess standIn(Quote(TestBinDir() + L"\\desktop_standin.exe") + L" progman " + Quote(ready) +
-                             L" Alpha Halvane");
-        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(ready).value_or("").find("ready") != std::string::npos; },
-                              20000));
-        const std::string items = ReadFileBytes(ready).value_or("");
-        RECT icon{};
-        ASSERT_EQ(sscanf(items.c_str() + items.find("item 1"), "item 1 %ld %ld %ld %ld", &icon.left, &icon.top,
-                         &icon.right, &icon.bottom),
-                  4);
+        StandIn standIn = StartStandIn(dir, L"progman", L"Alpha Halvane");
+        ASSERT_EQ(standIn.items.size(), 2u);
+        const RECT icon = standIn.items[1];
         window.StartTimer(TIMER_LOCATE_ICON, 10);
         ASSERT_TRUE(PumpUntil([&] { return window.Balloon() != nullptr; }, 5000));
         RECT balloon{};
@@ -394,7 +388,7 @@ TEST_F(MainWindowTest, BalloonBesideTheNewDesktopIcon) {
 
         window.StartTimer(TIMER_HIDE_BALLOON, 10);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(window.Balloon()->Handle()); }, 5000));
-        standIn.Kill();
+        standIn.process.Kill();
     }
     EXPECT_EQ(ReadFileBytes(log).value_or(""),
               "hwndSysListView32 = NULL\r\nIsRectEmpty() = true\r\n"

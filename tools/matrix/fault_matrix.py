@@ -4,8 +4,9 @@
     fault_matrix.py --build BUILD_DIR [--rows NAME,...] [--mode headless|window|both] [--port P]
 
 Runs inside a Wine environment that is already up (tools/fault-matrix brings it up; ctest
-runs inside tools/test's). For each row: a fault server on a free 127.0.0.1 port, one
-install (or two, for the rows that kill the installer and start it again), then the
+runs inside tools/test's). One fault server on 127.0.0.1 serves the run, configured afresh for
+each row; each row is one install (or two, for the rows that kill the installer and start
+it again), then the
 outcome (installed, or the failure the user is shown), whether the installed tree is
 byte-identical to the package, the package bytes sent over the package's size, and the
 time. The last line counts corrupted installs and false successes; the exit status is 0
